@@ -1,0 +1,62 @@
+#pragma once
+
+// The process-wide settings record and its file. Fields are named after their file keys.
+struct CONFIG {
+    struct {
+        int Debug;
+        int Dummy;
+        unsigned int Device;
+        unsigned int GPU;
+        unsigned int Timer;
+        unsigned int Limit;
+        unsigned int MemoryRate;
+        int Async;
+        int Taskbar;
+        int Stable;
+        int Usage;
+        int X;
+        int Y;
+    } Global;
+    struct {
+        int Enable;
+        unsigned int Value;
+        int Sync;
+    } Illumination;
+    struct {
+        int Enable;
+        char File[2048];
+        unsigned int Core;
+        unsigned int Ambient;
+    } Alert;
+    struct {
+        int Enable;
+        char File[2048];
+        char Format[128];
+    } Log;
+    struct {
+        char Format[64];
+        int Core;
+        int Memory;
+        int Video;
+        int Used;
+        int Fan;
+    } Taskbar;
+    struct {
+        char Title[32];
+        char Format[64];
+    } Tooltip;
+    struct {
+        char File[2048];
+    } Theme;
+};
+
+extern CONFIG Config;
+
+// The settings file path: "VARNOK.CFG", or the whole command line when it is not empty.
+extern char ConfigPath[2048];
+
+// Sets ConfigPath from the command-line text; false when the text does not fit the path buffer.
+bool SetConfigPath(const char* commandLine);
+
+void LoadConfig();
+void SaveConfig();
