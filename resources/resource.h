@@ -1,0 +1,30 @@
+#pragma once
+
+// Dialog templates
+#define IDD_PANEL 200
+#define IDD_MESSAGE 210
+
+// Icons 100 to 109
+#define IDI_FIRST 100
+#define IDI_COUNT 10
+#define IDI_PANEL_SMALL 101
+#define IDI_PANEL_LARGE 102
+#define IDI_SETTINGS_SMALL 104
+#define IDI_SETTINGS_LARGE 105
+#define IDI_TOOLTIP 108
+
+// The fault alarm sound, a RIFF/WAVE file of type "WAVE"
+#define IDW_FAULT_ALARM 10
+
+// Panel layout controls (never drawn by the system; they only give rectangles)
+#define IDC_TITLE 1000
+#define IDC_CORE_GROUP 1050
+#define IDC_CORE_HEADING 1051
+#define IDC_MIDDLE_GROUP 1100
+#define IDC_MIDDLE_HEADING 1101
+#define IDC_CLOCK_GROUP 1200
+#define IDC_GRAPH 1500
+
+// Message dialog
+#define IDC_MESSAGE_ICON 4100
+#define IDC_MESSAGE_LINE1 4101
