@@ -1,0 +1,20 @@
+#pragma once
+
+#include <windows.h>
+
+#include "resources/resource.h"
+
+// Process-wide state of the shell, filled at start-up.
+struct APPSTATE {
+    HINSTANCE instance;
+    HICON icons[IDI_COUNT];
+    HWND mainWindow;
+    HWND settingsDialog;
+    UINT_PTR timerId;
+};
+
+extern APPSTATE App;
+
+// Shows an error in the program's way: its title, error icon, foreground and topmost.
+void ShowErrorMessage(HWND owner, const char* text);
+void ShowConfirmMessage(HWND owner, const char* text);

@@ -1,0 +1,36 @@
+#include "app/mutex.h"
+
+#include <cstdio>
+
+MUTEX::~MUTEX() { Release(); }
+
+bool MUTEX::Acquire(unsigned int device, unsigned int gpu)
+{
+    Release();
+    snprintf(name, sizeof name, "VARNOK_DEV#%d_GPU#%d", static_cast<int>(device), static_cast<int>(gpu));
+    HANDLE existing = OpenMutexA(MUTEX_ALL_ACCESS, FALSE, name);
+    if (existing) {
+        CloseHandle(existing);
+        return false;
+    }
+    HANDLE created = CreateMutexA(nullptr, FALSE, name);
+    if (!created)
+        return false;
+    // Two starts racing past the open above both reach the create; the later one sees that the
+    // mutex already existed and must step back like any second instance.
+    if (GetLastError() == ERROR_ALREADY_EXISTS) {
+        CloseHandle(created);
+        return false;
+    }
+    handle = created;
+    return true;
+}
+
+void MUTEX::Release()
+{
+    if (!handle)
+        return;
+    ReleaseMutex(handle);
+    CloseHandle(handle);
+    handle = nullptr;
+}
