@@ -1,0 +1,101 @@
+#include "render/pictureload.h"
+
+#include <ole2.h>
+#include <olectl.h>
+
+#include "render/winimg.h"
+
+namespace {
+
+const int PATH_BYTES = 2048;
+const int HIMETRIC_PER_INCH = 2540;
+// A metafile claims any frame it likes; no skin needs a bitmap wider or higher than this.
+const int MAX_RENDERED_SIDE = 8192;
+
+// Picture handles are 32-bit values; on 64-bit Windows a handle is widened by sign
+// extension.
+HGDIOBJ HandleFromPicture(OLE_HANDLE handle)
+{
+    return reinterpret_cast<HGDIOBJ>(static_cast<LONG_PTR>(static_cast<LONG>(handle)));
+}
+
+// Metafiles and icons have no bitmap of their own: they are drawn at their natural size
+// (their HIMETRIC extent at the screen's resolution) onto white, into a 24-bit DIB section
+// that then belongs to the caller like any decoded image.
+HBITMAP RenderPicture(IPicture* picture)
+{
+    OLE_XSIZE_HIMETRIC extentX = 0;
+    OLE_YSIZE_HIMETRIC extentY = 0;
+    if (FAILED(picture->get_Width(&extentX)) || FAILED(picture->get_Height(&extentY)) || extentX <= 0 ||
+        extentY <= 0)
+        return nullptr;
+    HDC screen = GetDC(nullptr);
+    if (!screen)
+        return nullptr;
+    int width = MulDiv(extentX, GetDeviceCaps(screen, LOGPIXELSX), HIMETRIC_PER_INCH);
+    int height = MulDiv(extentY, GetDeviceCaps(screen, LOGPIXELSY), HIMETRIC_PER_INCH);
+    ReleaseDC(nullptr, screen);
+    if (width <= 0 || height <= 0 || width > MAX_RENDERED_SIDE || height > MAX_RENDERED_SIDE)
+        return nullptr;
+
+    BITMAPINFO header = {};
+    header.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    header.bmiHeader.biWidth = width;
+    header.bmiHeader.biHeight = height;
+    header.bmiHeader.biPlanes = 1;
+    header.bmiHeader.biBitCount = 24;
+    header.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(nullptr, &header, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (!bitmap)
+        return nullptr;
+    bool drawn = false;
+    if (HDC dc = CreateCompatibleDC(nullptr)) {
+        HGDIOBJ old = SelectObject(dc, bitmap);
+        if (old) {
+            PatBlt(dc, 0, 0, width, height, WHITENESS);
+            // HIMETRIC runs upwards: the source starts at the top edge with a negative height.
+            drawn = SUCCEEDED(picture->Render(dc, 0, 0, width, height, 0, extentY, extentX, -extentY, nullptr));
+            SelectObject(dc, old);
+        }
+        DeleteDC(dc);
+    }
+    if (!drawn) {
+        DeleteObject(bitmap);
+        return nullptr;
+    }
+    return bitmap;
+}
+
+HBITMAP PictureBitmap(WINIMG& image)
+{
+    SHORT type = PICTYPE_UNINITIALIZED;
+    OLE_HANDLE handle = 0;
+    if (FAILED(image.picture->get_Type(&type)) || FAILED(image.picture->get_Handle(&handle)) || !handle)
+        return nullptr;
+    if (type == PICTYPE_BITMAP)
+        return static_cast<HBITMAP>(HandleFromPicture(handle));
+    // The rendered bitmap is the image's own, so the picture is not kept: WINIMG frees the
+    // bitmap of an image without a picture itself.
+    HBITMAP rendered = RenderPicture(image.picture);
+    image.picture->Release();
+    image.picture = nullptr;
+    return rendered;
+}
+
+}  // namespace
+
+HBITMAP LoadPictureBitmap(WINIMG& image, const char* path)
+{
+    // Paths are in the system (ANSI) code page, so that is the one to widen them with.
+    // They are held in buffers of PATH_BYTES throughout; a longer one is no skin of ours.
+    wchar_t wide[PATH_BYTES + 4];
+    if (lstrlenA(path) >= PATH_BYTES ||
+        !MultiByteToWideChar(CP_ACP, MB_PRECOMPOSED, path, -1, wide, sizeof wide / sizeof wide[0]))
+        return nullptr;
+    void* object = nullptr;
+    if (FAILED(OleLoadPicturePath(wide, nullptr, 0, 0, IID_IPicture, &object)) || !object)
+        return nullptr;
+    image.picture = static_cast<IPicture*>(object);
+    return PictureBitmap(image);
+}
