@@ -8,8 +8,10 @@ namespace {
 // costing as much as the region built so far (Wine does), and old ones refuse a few thousand
 // rectangles in one call. So the rectangles go in as small pieces, and the pieces are joined
 // pairwise like a binary counter: every join is between regions of about the same size, and each
-// rectangle is copied only about log2(pieces) times.
+// rectangle is copied only about log2(pieces) times. Small pieces keep the per-rectangle cost of
+// the first step low; much smaller ones only add calls (16 measured best under Wine).
 const size_t PIECE_RECTS = 16;
+// A binary counter over at most 2^64 pieces never holds more regions than this.
 const int MAX_PENDING = 64;
 
 struct PIECEDATA {
