@@ -1,0 +1,137 @@
+#include "base/checkedformat.h"
+
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+
+#include "base/textcut.h"
+
+namespace {
+
+enum LengthModifier { LENGTH_NONE, LENGTH_SHORT, LENGTH_CHAR, LENGTH_LONG };
+
+struct ConversionSpec {
+    bool alternate;
+    bool zeroPad;
+    LengthModifier length;
+    char conversion;
+};
+
+// Reads a decimal field (width or precision); false when it exceeds FormatFieldLimit.
+bool ReadField(const char*& cursor)
+{
+    unsigned int value = 0;
+    while (*cursor >= '0' && *cursor <= '9') {
+        value = value * 10 + static_cast<unsigned int>(*cursor - '0');
+        if (value > FormatFieldLimit)
+            return false;
+        ++cursor;
+    }
+    return true;
+}
+
+// Parses one conversion after its '%'; cursor ends behind the conversion character.
+bool ParseConversion(const char*& cursor, ConversionSpec& spec)
+{
+    spec = ConversionSpec{false, false, LENGTH_NONE, 0};
+    for (;; ++cursor) {
+        if (*cursor == '#')
+            spec.alternate = true;
+        else if (*cursor == '0')
+            spec.zeroPad = true;
+        else if (*cursor != '-' && *cursor != '+' && *cursor != ' ')
+            break;
+    }
+    if (!ReadField(cursor))
+        return false;
+    if (*cursor == '.') {
+        ++cursor;
+        if (!ReadField(cursor))
+            return false;
+    }
+    if (cursor[0] == 'h' && cursor[1] == 'h') {
+        spec.length = LENGTH_CHAR;
+        cursor += 2;
+    } else if (cursor[0] == 'h') {
+        spec.length = LENGTH_SHORT;
+        ++cursor;
+    } else if (cursor[0] == 'l' && cursor[1] != 'l') {
+        spec.length = LENGTH_LONG;
+        ++cursor;
+    }
+    // Any other modifier (ll L j z t I q w) is taken for the conversion character and refused.
+    if (!*cursor)
+        return false;
+    spec.conversion = *cursor++;
+    return true;
+}
+
+bool FitsArgument(const ConversionSpec& spec, char argument)
+{
+    const char c = spec.conversion;
+    switch (argument) {
+    case 'd':
+        if (!strchr("diuoxX", c))
+            return false;
+        // '#' is defined only for the octal and hexadecimal forms.
+        return !spec.alternate || strchr("oxX", c);
+    case 'f':
+        return strchr("fFeEgGaA", c) && (spec.length == LENGTH_NONE || spec.length == LENGTH_LONG);
+    case 's':
+        return c == 's' && spec.length == LENGTH_NONE && !spec.alternate && !spec.zeroPad;
+    default:
+        return false;
+    }
+}
+
+}  // namespace
+
+bool IsFormatAccepted(const char* format, const char* expected)
+{
+    if (!format || !expected)
+        return false;
+    const char* cursor = format;
+    const char* argument = expected;
+    while (*cursor) {
+        if (*cursor++ != '%')
+            continue;
+        if (*cursor == '%') {
+            ++cursor;
+            continue;
+        }
+        ConversionSpec spec;
+        if (!ParseConversion(cursor, spec) || !*argument || !FitsArgument(spec, *argument))
+            return false;
+        ++argument;
+    }
+    return true;
+}
+
+int FormatChecked(char* buffer, size_t size, const char* format, const char* fallback, const char* expected, ...)
+{
+    if (!buffer || size == 0)
+        return 0;
+    const char* chosen = "";
+    if (IsFormatAccepted(format, expected))
+        chosen = format;
+    else if (IsFormatAccepted(fallback, expected))
+        chosen = fallback;
+
+    va_list arguments;
+    va_start(arguments, expected);
+    // MinGW's own C99 formatting, the same whatever the C runtime's printf does with "%lf" or
+    // double-byte texts.
+    int produced = __mingw_vsnprintf(buffer, size, chosen, arguments);
+    va_end(arguments);
+
+    if (produced < 0) {
+        buffer[0] = '\0';
+        return 0;
+    }
+    size_t stored = static_cast<size_t>(produced);
+    if (stored >= size) {
+        stored = WholeCharacterLength(buffer, size - 1);
+        buffer[stored] = '\0';
+    }
+    return static_cast<int>(stored);
+}
