@@ -6,8 +6,11 @@
 #include "base/export.h"
 
 // Typed access to one profile (INI) file, one key at a time, through the Windows profile
-// functions. Every operation answers 1 when done and 0 when no path is bound or nothing
-// usable was found.
+// functions. Every operation answers 1 when done and 0 when no path is bound, a section, key
+// or output is missing, nothing usable was found, or the platform refused a write.
+// Integers are written as BYTE "0x%02x", short "%d", WORD "0x%04x", int "%d", unsigned "%u",
+// long "%ld", DWORD "0x%08x"; floating-point values as "%lf"; colours, rectangles and fonts in
+// the forms of base/profiletext.h.
 class VARNOK_API INIFILE {
 public:
     INIFILE();
@@ -15,7 +18,11 @@ public:
     virtual ~INIFILE();
     INIFILE& operator=(const INIFILE& other);
 
+    // The profile functions hold a path in MAX_PATH characters: a path that would not fit once
+    // resolved (a bare name resolves to the Windows directory) is refused, as are null and empty
+    // ones. Opening always drops the path bound before.
     int Open(const char* path);
+    // The name in the running executable's directory.
     int OpenLocal(const char* name);
     void Close();
     int Create(const char* section);

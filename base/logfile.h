@@ -4,7 +4,8 @@
 #include "base/cstr.h"
 #include "base/export.h"
 
-enum LF_TYPE { LF_TEXT = 0, LF_DATE = 1, LF_TIME = 2, LF_DATETIME = 3 };
+// Any other value writes the message alone; the fixed underlying type makes such values legal.
+enum LF_TYPE : int { LF_TEXT = 0, LF_DATE = 1, LF_TIME = 2, LF_DATETIME = 3 };
 
 // Appends one stamped line per Write: open, append, close, so the file can be read, moved or
 // deleted between two lines.
