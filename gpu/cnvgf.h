@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "gpu/nvapi.h"
+#include "gpu/nvapiclient.h"
 
 // The program's connection to NVAPI: starts the driver, resolves the functions that are looked
 // up by interface ID, selects the one GPU this instance watches and keeps its handles.

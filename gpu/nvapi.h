@@ -74,6 +74,15 @@ typedef char NvAPI_ShortString[NVAPI_SHORT_STRING_MAX];
 // driver refuses a record whose word it does not know.
 constexpr NvU32 NvRecordVersion(size_t size, NvU32 version) { return static_cast<NvU32>(size) | (version << 16); }
 
+// A zeroed record with its version word, as every call expects it.
+template <typename RECORD>
+RECORD NvRecord(NvU32 version)
+{
+    RECORD record = {};
+    record.Version = version;
+    return record;
+}
+
 enum : NvU32 {
     NV_BUS_TYPE_NONE = 0,
     NV_BUS_TYPE_PCI = 1,

@@ -94,8 +94,7 @@ bool ProbeGpu(CNVGF& gpu, char* sensorText, size_t size)
     ReadBus(gpu.Gpu(), GpuInfo);
     ReadMemorySizes(gpu.Gpu(), GpuInfo);
 
-    NV_THERMAL_SETTINGS thermal = {};
-    thermal.Version = NV_THERMAL_SETTINGS_VER;
+    NV_THERMAL_SETTINGS thermal = NvRecord<NV_THERMAL_SETTINGS>(NV_THERMAL_SETTINGS_VER);
     if (NvAPI_GPU_GetThermalSettings(gpu.Gpu(), NV_THERMAL_ALL_SENSORS, &thermal) != NVAPI_OK)
         return false;
 

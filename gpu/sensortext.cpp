@@ -50,10 +50,11 @@ void BuildSensorText(const NV_THERMAL_SETTINGS& settings, const char* format, ch
     size_t used = 0;
     for (NvU32 i = 0; i < count; ++i) {
         const NV_THERMAL_SENSOR& sensor = settings.Sensor[i];
-        // One byte more than the text can take, so that a line that fills it is known too long.
-        char line[SENSORTEXT_SIZE + 1];
-        FormatChecked(line, sizeof line, format, SENSOR_LINE_FORMAT, "dss", static_cast<int>(i),
-                      ThermalTargetName(sensor.Target), ThermalControllerName(sensor.Controller));
+        // Room for two bytes more than the text can take: a line cut to the buffer is still known
+        // too long even when the cut steps back from a lone double-byte lead byte.
+        char line[SENSORTEXT_SIZE + 2];
+        FormatChecked(line, sizeof line, format ? format : SENSOR_LINE_FORMAT, SENSOR_LINE_FORMAT, "dss",
+                      static_cast<int>(i), ThermalTargetName(sensor.Target), ThermalControllerName(sensor.Controller));
         const size_t length = strlen(line);
         const size_t separator = i > 0 ? 1 : 0;
         if (used + separator + length > capacity)
