@@ -1,6 +1,0 @@
-#include <windows.h>
-
-extern "C" __declspec(dllexport) void* nvapi_QueryInterface(unsigned int id)
-{
-    return nullptr;
-}
