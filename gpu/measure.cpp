@@ -212,7 +212,7 @@ void WriteLogLine(const SAMPLEDATA& s)
     if (!Config.Log.Enable)
         return;
     char line[256];
-    FormatChecked(line, sizeof line, Config.Log.Format, LOG_FORMAT_DEFAULT, LOG_FORMAT_ARGS,
+    FormatChecked(line, sizeof line, Config.Log.Format, LogFormatDefault, LogFormatArguments,
                   static_cast<int>(s.CoreTemp), static_cast<int>(s.AmbientTemp), s.ClockCore, s.ClockMemory,
                   s.ClockShader, static_cast<int>(s.FanSpeed), static_cast<int>(s.FanLevel));
     MeasureLog.Write(line);

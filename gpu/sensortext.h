@@ -7,10 +7,6 @@
 // The sensor text's buffer size, terminator included.
 enum : size_t { SENSORTEXT_SIZE = 384 };
 
-// The program's own line format, used when the user's [TOOLTIP] Format does not take the
-// arguments index, target name and controller name.
-extern const char SENSOR_LINE_FORMAT[];
-
 // Names by the codes the driver reports; unknown codes give the empty text. The spellings are
 // the ones users have always seen and stay as they are.
 const char* ThermalControllerName(int controller);
