@@ -23,6 +23,9 @@ public:
     bool SelectGpu(unsigned int device, unsigned int gpu);
     // Reads the video BIOS version of the selected GPU into the object's BIOS text.
     bool ReadBiosVersion();
+    // Gives back what Initialize took (the second load of the library and the driver start);
+    // the object is then as constructed, apart from the texts.
+    void Release();
 
     const char* InterfaceVersion() const { return interfaceVersion; }
     const char* DriverVersion() const { return driverVersion; }
@@ -56,8 +59,6 @@ public:
     NvAPI_Status GetCoolerSettings(NvU32 cooler, NV_COOLER_SETTINGS* record) const;
 
 private:
-    void Release();
-
     NvAPI_ShortString interfaceVersion;
     NvAPI_ShortString driverVersion;
     NvAPI_ShortString biosVersion;

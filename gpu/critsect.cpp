@@ -21,6 +21,8 @@ void DeleteCritSect(CRITSECT& cs)
         return;
     cs.state = CS_NONE;
     DeleteCriticalSection(&cs.section);
+    cs.name[0] = '\0';
+    cs.failures = 0;
 }
 
 bool TryEnterCritSect(CRITSECT& cs)

@@ -1,6 +1,5 @@
 #include "gpu/measure.h"
 
-#include <cstdio>
 #include <cstring>
 
 #include "base/checkedformat.h"
@@ -63,6 +62,7 @@ void ReadTemperatures(SAMPLEDATA& s)
         ++s.ErrorTemp;
         return;
     }
+    // A count beyond the record's sensors would read past it.
     NvU32 count = thermal.Count < NVAPI_MAX_THERMAL_SENSORS ? thermal.Count : NVAPI_MAX_THERMAL_SENSORS;
     for (NvU32 i = 0; i < count; ++i) {
         const NV_THERMAL_SENSOR& sensor = thermal.Sensor[i];
@@ -127,13 +127,16 @@ void ReadMemory(SAMPLEDATA& s)
     }
 }
 
-void DrawDemonstrationReadings(SAMPLEDATA& s, ClockReading& current, ClockReading& boost)
+// Demonstration readings replace whatever the driver gave, drawn in a fixed order so that a
+// seeded run repeats. The memory clocks carry the factor like read ones.
+void DrawDemonstrationReadings(SAMPLEDATA& s, unsigned int memoryRate)
 {
+    // The settings keep Limit within 100..200, but the record is all zero before the first load.
     unsigned int limit = Config.Global.Limit ? Config.Global.Limit : 1;
     s.CoreTemp = DrawDemo() % limit + 1;
     s.AmbientTemp = DrawDemo() % limit + 1;
     s.ClockCore = DrawDemo() % 1500 + 1;
-    s.ClockMemory = DrawDemo() % 800 + 1;
+    s.ClockMemory = static_cast<double>(DrawDemo() % 800 + 1) * memoryRate;
     s.ClockShader = DrawDemo() % 1500 + 1;
     s.UsageCore = DrawDemo() % 100 + 1;
     s.UsageMemory = DrawDemo() % 100 + 1;
@@ -143,78 +146,42 @@ void DrawDemonstrationReadings(SAMPLEDATA& s, ClockReading& current, ClockReadin
     s.FanLevel = DrawDemo() % 100 + 1;
     s.MemoryFree = DrawDemo() % 1048576 + 1;
     s.BoostClockCore = 1215.5;
-    s.BoostClockMemory = 3505.0;
+    s.BoostClockMemory = 3505.0 * memoryRate;
     s.BoostClockShader = 0.0;
-    current.read = true;
-    boost.read = true;
 }
 
-void RaiseMaximum(unsigned int& maximum, unsigned int value)
+// The settings are read without a lock while the window thread may be storing them (a worker
+// cycle can outlive the timer stop around a reload), so texts are taken as a terminated copy
+// first: the format that is checked is then the very one that is used.
+template <size_t SIZE>
+void CopySetting(char (&copy)[SIZE], const char (&setting)[SIZE])
 {
-    if (value > maximum)
-        maximum = value;
-}
-
-void RaiseMaximum(double& maximum, double value)
-{
-    if (value > maximum)
-        maximum = value;
-}
-
-// A usage above 100 is garbage from the driver: shown as 0 and remembered as a fault for good.
-bool CheckUsage(SAMPLEDATA& s, unsigned int& usage, unsigned int& maximum)
-{
-    if (usage > 100) {
-        usage = 0;
-        s.Fault = 1;
-        return false;
-    }
-    RaiseMaximum(maximum, usage);
-    return true;
-}
-
-// Returns whether the sample may enter the history; false also for a fan level above 100.
-bool CheckSample(SAMPLEDATA& s)
-{
-    bool valid = true;
-    if (s.CoreTemp >= 200)
-        valid = false;
-    else
-        RaiseMaximum(s.MaxCoreTemp, s.CoreTemp);
-    if (s.AmbientTemp >= 200)
-        valid = false;
-    else
-        RaiseMaximum(s.MaxAmbientTemp, s.AmbientTemp);
-    RaiseMaximum(s.MaxClockCore, s.ClockCore);
-    RaiseMaximum(s.MaxClockMemory, s.ClockMemory);
-    RaiseMaximum(s.MaxClockShader, s.ClockShader);
-    valid = CheckUsage(s, s.UsageCore, s.MaxUsageCore) && valid;
-    valid = CheckUsage(s, s.UsageMemory, s.MaxUsageMemory) && valid;
-    valid = CheckUsage(s, s.UsageVideo, s.MaxUsageVideo) && valid;
-    RaiseMaximum(s.MaxMemoryUsed, s.MemoryTotal - s.MemoryFree);
-    if (s.FanLevel > 100) {
-        s.FanLevel = 0;
-        return false;
-    }
-    return valid;
+    memcpy(copy, setting, SIZE);
+    copy[SIZE - 1] = '\0';
 }
 
 void AlertIfHot(const SAMPLEDATA& s)
 {
     if (!Config.Alert.Enable)
         return;
-    if (s.CoreTemp >= Config.Alert.Core || s.AmbientTemp >= Config.Alert.Ambient)
-        PlaySoundFile(Config.Alert.File);
+    if (s.CoreTemp >= Config.Alert.Core || s.AmbientTemp >= Config.Alert.Ambient) {
+        char file[sizeof Config.Alert.File];
+        CopySetting(file, Config.Alert.File);
+        PlaySoundFile(file);
+    }
 }
 
 void WriteLogLine(const SAMPLEDATA& s)
 {
     if (!Config.Log.Enable)
         return;
+    char format[sizeof Config.Log.Format];
+    CopySetting(format, Config.Log.Format);
+    // A user format may produce more than the line holds; FormatChecked cuts it, whole characters.
     char line[256];
-    FormatChecked(line, sizeof line, Config.Log.Format, LogFormatDefault, LogFormatArguments,
-                  static_cast<int>(s.CoreTemp), static_cast<int>(s.AmbientTemp), s.ClockCore, s.ClockMemory,
-                  s.ClockShader, static_cast<int>(s.FanSpeed), static_cast<int>(s.FanLevel));
+    FormatChecked(line, sizeof line, format, LogFormatDefault, LogFormatArguments, static_cast<int>(s.CoreTemp),
+                  static_cast<int>(s.AmbientTemp), s.ClockCore, s.ClockMemory, s.ClockShader,
+                  static_cast<int>(s.FanSpeed), static_cast<int>(s.FanLevel));
     MeasureLog.Write(line);
 }
 
@@ -227,12 +194,16 @@ void MeasureCycle(HWND window)
     if (!TryEnterCritSect(ProbeSection))
         return;
     SAMPLEDATA& s = Sample;
+    // The factor goes only onto memory clocks read in this cycle (one kept from an earlier cycle
+    // after a failed read carries it already), and onto them before they are stored, so the panel,
+    // reading without the section, never sees a memory clock without it.
+    const unsigned int memoryRate = Config.Global.MemoryRate;
 
     ReadTemperatures(s);
     ClockReading current = ReadClocks(NV_CLOCK_TYPE_CURRENT);
     if (current.read) {
         s.ClockCore = current.core;
-        s.ClockMemory = current.memory;
+        s.ClockMemory = current.memory * memoryRate;
         s.ClockShader = current.shader;
     } else {
         ++s.ErrorClock;
@@ -243,20 +214,14 @@ void MeasureCycle(HWND window)
     ClockReading boost = ReadClocks(NV_CLOCK_TYPE_BOOST);
     if (boost.read) {
         s.BoostClockCore = boost.core;
-        s.BoostClockMemory = boost.memory;
+        s.BoostClockMemory = boost.memory * memoryRate;
         s.BoostClockShader = boost.shader;
     } else {
         ++s.ErrorClock;
     }
 
     if (Config.Global.Dummy)
-        DrawDemonstrationReadings(s, current, boost);
-
-    // A value kept from an earlier cycle already carries the factor.
-    if (current.read)
-        s.ClockMemory *= Config.Global.MemoryRate;
-    if (boost.read)
-        s.BoostClockMemory *= Config.Global.MemoryRate;
+        DrawDemonstrationReadings(s, memoryRate);
 
     if (CheckSample(s)) {
         AppendHistory(s);
@@ -272,6 +237,8 @@ void MeasureCycle(HWND window)
 
 void ResetMaximum(HWND window)
 {
+    // A cycle holds the section only while it reads, so this waits as long as one cycle. A section
+    // that does not exist (before initialisation, after teardown) will never be free: give up.
     while (!TryEnterCritSect(ProbeSection)) {
         if (ProbeSection.state == CS_NONE)
             return;

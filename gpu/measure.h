@@ -12,12 +12,20 @@ extern LOGFILE MeasureLog;
 // One measurement: reads, checks, keeps statistics and history, alerts, logs, then refreshes
 // the panel. A cycle that finds another one running is dropped.
 void MeasureCycle(HWND window);
-// Worker thread body for asynchronous measurement; the parameter is the main window.
+// The body of a measurement worker: one cycle, then the thread ends. Start workers only through
+// StartMeasureWorker, which counts them for teardown.
 DWORD WINAPI MeasureThread(LPVOID window);
-// Starts one measurement worker; false when the tick is lost (no thread, or shutting down).
+// Starts one counted measurement worker; false when the tick is lost (no thread, or workers are
+// stopped).
 bool StartMeasureWorker(HWND window);
-// Stops new workers and waits up to timeoutMs for running ones; true when none is left, so the
-// sections they use may be deleted.
+// Teardown, before the sections are deleted: refuses new workers, then waits up to timeoutMs for
+// the running ones (handling messages sent to the calling thread meanwhile, as a worker's panel
+// refresh may send to the window). True when none is left: the sections may be deleted. False
+// when a worker is still inside its cycle (a driver call that hangs): it will still take and
+// release the Probe and Update sections and write to the process-wide records, so the sections
+// must then NOT be deleted (they live on until the process ends, which frees them), and the
+// process should end through ExitProcess, which stops such a thread before anything is torn down,
+// rather than by running the static objects' destructors beneath it.
 bool StopMeasureWorkers(DWORD timeoutMs);
 // Allows workers again (a new main window).
 void AllowMeasureWorkers();

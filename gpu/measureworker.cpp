@@ -4,22 +4,73 @@
 
 namespace {
 
-// Workers are counted so that teardown can wait for the last one before the sections it uses
-// are deleted; the event is set whenever no worker runs.
-volatile LONG RunningWorkers = 0;
-volatile LONG WorkersStopped = 0;
-HANDLE NoWorkersEvent = CreateEventA(nullptr, TRUE, TRUE, nullptr);
+// Teardown must know that no worker is left before it deletes the sections a worker uses. The
+// count, the stop flag and the event change together under one lock: a worker is counted in
+// only while workers are allowed, and once StopMeasureWorkers has set the flag the count can only
+// fall, so an event seen set under the flag means no worker can run any more. (A bare
+// interlocked count with an event is not enough: a worker ending late could set the event after
+// a new one had already been counted in.)
+SRWLOCK WorkerLock = SRWLOCK_INIT;
+unsigned int RunningWorkers = 0;
+bool WorkersStopped = false;
+// Manual-reset, set while no worker runs. Made with the first worker and kept for the life of
+// the process, so a waiter's copy of the handle stays valid.
+HANDLE NoWorkersEvent = nullptr;
 
-void WorkerStarted()
+class WORKERLOCK {
+public:
+    WORKERLOCK() { AcquireSRWLockExclusive(&WorkerLock); }
+    ~WORKERLOCK() { ReleaseSRWLockExclusive(&WorkerLock); }
+    WORKERLOCK(const WORKERLOCK&) = delete;
+    WORKERLOCK& operator=(const WORKERLOCK&) = delete;
+};
+
+bool CountWorkerIn()
 {
-    if (InterlockedIncrement(&RunningWorkers) == 1)
+    WORKERLOCK lock;
+    if (WorkersStopped)
+        return false;
+    if (!NoWorkersEvent)
+        NoWorkersEvent = CreateEventA(nullptr, TRUE, TRUE, nullptr);
+    if (!NoWorkersEvent)
+        return false;
+    if (RunningWorkers++ == 0)
         ResetEvent(NoWorkersEvent);
+    return true;
 }
 
-void WorkerEnded()
+void CountWorkerOut()
 {
-    if (InterlockedDecrement(&RunningWorkers) == 0)
+    WORKERLOCK lock;
+    if (--RunningWorkers == 0)
         SetEvent(NoWorkersEvent);
+}
+
+// The worker is counted out only after its whole cycle, the panel refresh and the LED update
+// included; what is left of the thread then touches nothing that teardown frees.
+DWORD WINAPI CountedMeasureThread(LPVOID window)
+{
+    MeasureThread(window);
+    CountWorkerOut();
+    return 0;
+}
+
+// Waits for the event, but keeps handling messages sent to this thread's windows meanwhile: a
+// worker's panel refresh may set the caption of the main window, which is a message sent to the
+// very thread that waits here in its teardown.
+void WaitHandlingSentMessages(HANDLE event, DWORD timeoutMs)
+{
+    const DWORD start = GetTickCount();
+    for (;;) {
+        const DWORD elapsed = GetTickCount() - start;
+        const DWORD remaining = elapsed < timeoutMs ? timeoutMs - elapsed : 0;
+        if (MsgWaitForMultipleObjects(1, &event, FALSE, remaining, QS_SENDMESSAGE) != WAIT_OBJECT_0 + 1)
+            return;
+        MSG message;
+        PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+        if (remaining == 0)
+            return;
+    }
 }
 
 }  // namespace
@@ -27,18 +78,16 @@ void WorkerEnded()
 DWORD WINAPI MeasureThread(LPVOID window)
 {
     MeasureCycle(static_cast<HWND>(window));
-    WorkerEnded();
     return 0;
 }
 
 bool StartMeasureWorker(HWND window)
 {
-    if (WorkersStopped)
+    if (!CountWorkerIn())
         return false;
-    WorkerStarted();
-    HANDLE thread = CreateThread(nullptr, 0, MeasureThread, window, 0, nullptr);
+    HANDLE thread = CreateThread(nullptr, 0, CountedMeasureThread, window, 0, nullptr);
     if (!thread) {
-        WorkerEnded();
+        CountWorkerOut();
         return false;
     }
     CloseHandle(thread);
@@ -47,8 +96,20 @@ bool StartMeasureWorker(HWND window)
 
 bool StopMeasureWorkers(DWORD timeoutMs)
 {
-    InterlockedExchange(&WorkersStopped, 1);
-    return WaitForSingleObject(NoWorkersEvent, timeoutMs) == WAIT_OBJECT_0;
+    HANDLE event;
+    {
+        WORKERLOCK lock;
+        WorkersStopped = true;
+        event = NoWorkersEvent;
+    }
+    if (event)
+        WaitHandlingSentMessages(event, timeoutMs);
+    WORKERLOCK lock;
+    return RunningWorkers == 0;
 }
 
-void AllowMeasureWorkers() { InterlockedExchange(&WorkersStopped, 0); }
+void AllowMeasureWorkers()
+{
+    WORKERLOCK lock;
+    WorkersStopped = false;
+}

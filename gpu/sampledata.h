@@ -69,6 +69,11 @@ inline unsigned int MemoryUsedMB(const SAMPLEDATA& sample)
     return (sample.MemoryTotal - sample.MemoryFree) >> 10;
 }
 
+// Checks the current values and raises the maxima. Garbage readings are reset (usage and fan
+// level above 100 to 0; a usage above 100 also sets Fault). Answers whether the sample may enter
+// the history, the alert and the log.
+bool CheckSample(SAMPLEDATA& sample);
+
 // Appends the current values as the newest history entry (the oldest falls out when full)
 // and recomputes the average temperatures.
 void AppendHistory(SAMPLEDATA& sample);
