@@ -39,9 +39,9 @@ void SimDriverTest::TearDown()
     EXPECT_FALSE(leftLoaded) << "the test ended with the driver library loaded";
 }
 
-void SimDriverTest::WriteScenario(const std::string& text)
+void SimDriverTest::WriteScenario(const std::string& text, bool withJournal)
 {
-    const std::string journal = "Journal=" + journalPath + "\n";
+    const std::string journal = withJournal ? "Journal=" + journalPath + "\n" : std::string();
     std::string scenario = text;
     size_t driver = scenario.find("[driver]\n");
     if (driver == std::string::npos)

@@ -17,8 +17,9 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    // Writes the scenario; the journal line is added to its [driver] section.
-    void WriteScenario(const std::string& text);
+    // Writes the scenario; the journal line is added to its [driver] section unless the test
+    // runs so many calls that writing the journal would dominate its time.
+    void WriteScenario(const std::string& text, bool journal = true);
     // The journal lines of calls to one function, e.g. "NvAPI_GPU_GetFullName".
     std::vector<std::string> JournalLines(const std::string& function) const;
     std::string Journal() const;
