@@ -62,13 +62,14 @@ void WaitHandlingSentMessages(HANDLE event, DWORD timeoutMs)
 {
     const DWORD start = GetTickCount();
     for (;;) {
-        const DWORD elapsed = GetTickCount() - start;
-        const DWORD remaining = elapsed < timeoutMs ? timeoutMs - elapsed : 0;
-        if (MsgWaitForMultipleObjects(1, &event, FALSE, remaining, QS_SENDMESSAGE) != WAIT_OBJECT_0 + 1)
-            return;
+        // Peeking is what delivers messages sent from other threads; nothing is taken off the queue.
         MSG message;
         PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-        if (remaining == 0)
+        const DWORD elapsed = GetTickCount() - start;
+        const DWORD remaining = elapsed < timeoutMs ? timeoutMs - elapsed : 0;
+        const DWORD woken =
+            MsgWaitForMultipleObjectsEx(1, &event, remaining, QS_SENDMESSAGE, MWMO_INPUTAVAILABLE);
+        if (woken != WAIT_OBJECT_0 + 1 || remaining == 0)
             return;
     }
 }
