@@ -33,6 +33,12 @@ INT_PTR OnInitDialog(HWND dialog)
     return TRUE;
 }
 
+INT_PTR OnDestroy()
+{
+    MessageRequest = MESSAGEREQUEST{};
+    return FALSE;
+}
+
 }  // namespace
 
 // No command is handled: Escape and the close request reach no EndDialog, so the user cannot end
@@ -43,8 +49,7 @@ INT_PTR CALLBACK MessageDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM 
     case WM_INITDIALOG:
         return OnInitDialog(dialog);
     case WM_DESTROY:
-        MessageRequest = MESSAGEREQUEST{};
-        return FALSE;
+        return OnDestroy();
     default:
         return FALSE;
     }
