@@ -126,13 +126,6 @@ TEST_F(MessageDialogTest, ShowsAtMostFourLines)
     EXPECT_EQ("FOUR", shown_.lines[3]);
 }
 
-TEST_F(MessageDialogTest, NoLinesAtAllShowsAnEmptyDialog)
-{
-    EXPECT_EQ(77, Run(nullptr, nullptr, nullptr));
-    for (const std::string& line : shown_.lines)
-        EXPECT_EQ("", line);
-}
-
 TEST_F(MessageDialogTest, WithoutIconOrTitleShowsTheExclamationAndTheTemplateTitle)
 {
     const char* const lines[] = {"A", nullptr};

@@ -123,18 +123,6 @@ TEST_F(MaskShape, CacheMadeForAnotherMaskStillApplies)
     EXPECT_TRUE(LayeredAndOpaque());
 }
 
-// The cache alone makes the shape: the mask is not even looked at.
-TEST_F(MaskShape, CacheIsReadWithoutBuildingEvenWithoutAMask)
-{
-    const std::string other = OtherMaskCache();
-    ASSERT_TRUE(testenv::WriteFile(cache_, other));
-    ASSERT_TRUE(DeleteFileA(mask_.c_str()));
-    Apply();
-    EXPECT_EQ(0, Completion().count);
-    EXPECT_EQ(other, RegionBytes(WindowRegion().get()));
-    EXPECT_EQ(4, Theme.Mask.Mode);
-}
-
 struct BADCACHE {
     const char* name;
     std::string (*bytes)(const std::string& valid);

@@ -1,6 +1,5 @@
 #include "render/windowshape.h"
 
-#include "render/shapeguards.h"
 #include "shapewindow.h"
 
 #include <gtest/gtest.h>
