@@ -12,26 +12,32 @@
 
 namespace {
 
-// Every value text fits 32 bytes: ten digits and a label of at most 15.
+// A whole number and a label of at most 15 bytes always fit; only an absurd clock is cut.
 enum { VALUE_TEXT_SIZE = 32 };
 
-// Restores the device context's selected objects and text settings when a frame is done, so
-// that no pen, font or brush of the resource set stays selected into the back buffer when the
-// set is freed.
-class DCSTATEGUARD {
+// Selects the device context's own pen and font back when a frame is done, so that no object
+// of the resource set stays selected into the back buffer when the set is freed. (SaveDC would
+// do the same, but may allocate a saved state on every frame.)
+class SELECTIONGUARD {
 public:
-    explicit DCSTATEGUARD(HDC dc) : dc(dc), saved(SaveDC(dc)) {}
-    ~DCSTATEGUARD()
+    explicit SELECTIONGUARD(HDC dc)
+        : dc(dc), pen(GetCurrentObject(dc, OBJ_PEN)), font(GetCurrentObject(dc, OBJ_FONT))
     {
-        if (saved)
-            RestoreDC(dc, saved);
     }
-    DCSTATEGUARD(const DCSTATEGUARD&) = delete;
-    DCSTATEGUARD& operator=(const DCSTATEGUARD&) = delete;
+    ~SELECTIONGUARD()
+    {
+        if (pen)
+            SelectObject(dc, pen);
+        if (font)
+            SelectObject(dc, font);
+    }
+    SELECTIONGUARD(const SELECTIONGUARD&) = delete;
+    SELECTIONGUARD& operator=(const SELECTIONGUARD&) = delete;
 
 private:
     HDC dc;
-    int saved;
+    HGDIOBJ pen;
+    HGDIOBJ font;
 };
 
 // A whole number with its unit label. The label comes from the theme file and may be
@@ -139,7 +145,7 @@ void DrawFaultCross(HDC dc)
 void ComposePanel(HWND window, HDC dc)
 {
     {
-        DCSTATEGUARD state(dc);
+        SELECTIONGUARD selection(dc);
         SetBkMode(dc, TRANSPARENT);
         SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
         SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));

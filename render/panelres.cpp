@@ -44,6 +44,7 @@ void TakeLayout(HWND window)
         if (ControlRect(window, HoverFieldIds[field], rect))
             res.hotRect[field] = rect;
     }
+    TakeControlRects(window);
 }
 
 // The skin is loaded whether it is enabled or not, so that the context menu can switch it on

@@ -68,7 +68,7 @@ void DrawFrame(HWND window, HDC dc, int id, int topDrop)
 {
     HBRUSH brush = PanelRes.frameBrush.hbrush;
     RECT rect;
-    if (!Theme.Frame.Enable || !brush || !ControlRect(window, id, rect))
+    if (!Theme.Frame.Enable || !brush || !PanelControlRect(window, id, rect))
         return;
     rect.top += topDrop;
     FrameRect(dc, &rect, brush);
@@ -87,7 +87,7 @@ void DrawBlockFrame(HWND window, HDC dc, int groupId, int headingId, const char*
 {
     DrawFrame(window, dc, groupId, BLOCK_FRAME_DROP);
     RECT rect;
-    if (headingId && ControlRect(window, headingId, rect))
+    if (headingId && PanelControlRect(window, headingId, rect))
         DrawClassText(dc, HeadingClass(), heading, rect);
 }
 
@@ -95,7 +95,7 @@ void DrawTitle(HWND window, HDC dc)
 {
     DrawFrame(window, dc, IDC_TITLE, 0);
     RECT rect;
-    if (!ControlRect(window, IDC_TITLE, rect))
+    if (!PanelControlRect(window, IDC_TITLE, rect))
         return;
     char title[PANEL_TITLE_SIZE];
     CopyPanelTitle(title, sizeof title);
@@ -105,8 +105,8 @@ void DrawTitle(HWND window, HDC dc)
 void DrawRow(HWND window, HDC dc, int labelId, const char* label, int valueId, const char* valueText)
 {
     RECT rect;
-    if (ControlRect(window, labelId, rect))
+    if (PanelControlRect(window, labelId, rect))
         DrawClassText(dc, LabelClass(), label, rect);
-    if (ControlRect(window, valueId, rect))
+    if (PanelControlRect(window, valueId, rect))
         DrawClassText(dc, ValueClass(), valueText, rect);
 }

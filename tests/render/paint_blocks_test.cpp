@@ -159,6 +159,24 @@ TEST_F(BlockPaint, ShaderRowIsEmptyWithoutAShaderClock)
     EXPECT_GT(CountDrawn(row), 0);
 }
 
+// Readings no sensor gives still make texts that fit their buffers, cut in whole characters.
+TEST_F(BlockPaint, AbsurdReadingsAreDrawnCut)
+{
+    Config.Global.Usage = 1;
+    snprintf(Theme.Label.UnitClock, sizeof Theme.Label.UnitClock, "%s",
+             "\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0");
+    Sample.ClockCore = 1e300;
+    Sample.ClockMemory = -1e300;
+    Sample.ClockShader = 1e-300;
+    Sample.CoreTemp = 4294967295u;
+    Sample.UsageCore = 4294967295u;
+    Sample.MemoryTotal = 0;
+    Sample.MemoryFree = 4294967295u;
+    Compose();
+    const RECT coreClock = Union(Control(IDC_CLOCK_ROW_FIRST), Control(IDC_CLOCK_ROW_FIRST + 1));
+    EXPECT_GT(CountDrawn(coreClock), 0);
+}
+
 TEST_F(BlockPaint, TitleBandShowsThePanelTitle)
 {
     const RECT band = Control(IDC_TITLE);
@@ -266,6 +284,23 @@ TEST_F(FaultPaint, FaultDrawsTheRedCross)
     EXPECT_NE(FAULT_COLOUR, Pixel(x0 + 5, y0 + size / 2));
     RECT outside = {0, 0, PanelRes.clientW, y0 - 17};
     EXPECT_EQ(0, CountColour(outside, FAULT_COLOUR));
+}
+
+// The resource set is freed after the back buffer's DC is gone, but a frame must not leave its
+// pens and fonts selected in the buffer all the same.
+TEST_F(FaultPaint, FrameLeavesNoPenOrFontOfTheSetSelected)
+{
+    Theme.Grid.Enable = Theme.Unit.Enable = 1;
+    for (THEMETRACE& trace : Theme.Trace)
+        trace.Enable = 1;
+    Rebuild();
+    Sample.Fault = 1;
+    Sample.HistoryCount = 10;
+    const HGDIOBJ pen = GetCurrentObject(BackBuffer(), OBJ_PEN);
+    const HGDIOBJ font = GetCurrentObject(BackBuffer(), OBJ_FONT);
+    Compose();
+    EXPECT_EQ(pen, GetCurrentObject(BackBuffer(), OBJ_PEN));
+    EXPECT_EQ(font, GetCurrentObject(BackBuffer(), OBJ_FONT));
 }
 
 class SkinPaint : public PanelTest {

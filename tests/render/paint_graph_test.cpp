@@ -88,16 +88,6 @@ TEST_F(GraphPaint, Limit160DrawsSixteenLinesFromTheBottomEdgeAndNoneOnTheTop)
     }
 }
 
-TEST_F(GraphPaint, GridPenSetsEveryOtherPixel)
-{
-    Theme.Grid.Enable = 1;
-    Compose();
-    const int bottom = T() + H();
-    RECT row = {L(), bottom, L() + W(), bottom + 1};
-    EXPECT_NEAR(W() / 2, CountColour(row, GRID_COLOUR), 1);
-    EXPECT_NE(Pixel(L() + 10, bottom) == GRID_COLOUR, Pixel(L() + 11, bottom) == GRID_COLOUR);
-}
-
 TEST_F(GraphPaint, Limit155SpacesTheGridAs150Does)
 {
     Theme.Grid.Enable = 1;
@@ -191,15 +181,6 @@ TEST_F(GraphPaint, EveryEnabledTraceIsDrawnInsideTheGraph)
         EXPECT_GT(inside, 0) << trace;
         EXPECT_EQ(inside, TracePixelsAnywhere(trace)) << trace;
     }
-}
-
-TEST_F(GraphPaint, DisabledTraceIsNotDrawn)
-{
-    EnableTrace(TRACE_CORE_TEMP);
-    FillHistory(100);
-    Compose();
-    EXPECT_EQ(0, TracePixelsAnywhere(TRACE_FAN_USAGE));
-    EXPECT_EQ(0, TracePixelsAnywhere(TRACE_AMBIENT_TEMP));
 }
 
 // A temperature of 80 at a limit of 160 lies half way up the graph; a full history ends one

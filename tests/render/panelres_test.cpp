@@ -8,6 +8,7 @@
 #include "config/theme.h"
 #include "gpu/critsect.h"
 #include "panelfixture.h"
+#include "render/layout.h"
 #include "render/panelres.h"
 #include "resources/resource.h"
 
@@ -113,6 +114,23 @@ TEST_F(RenderResources, LayoutComesFromTheControls)
     }
     EXPECT_LT(res.hotRect[HOVER_FAN].bottom, res.graphRect.top);
     EXPECT_LT(res.hotRect[HOVER_USAGE_CORE].right, res.hotRect[HOVER_CLOCK_CORE].left);
+}
+
+// Painting works from the rectangles taken at the build; they must be the controls' own.
+TEST_F(RenderResources, PaintingLayoutIsTakenAtTheBuild)
+{
+    for (int id : {1000, 1050, 1051, 1055, 1100, 1101, 1109, 1200, 1201, 1208, 1500}) {
+        RECT taken = {};
+        ASSERT_TRUE(PanelControlRect(Window(), id, taken)) << id;
+        const RECT control = Control(id);
+        EXPECT_TRUE(EqualRect(&control, &taken)) << id;
+    }
+    RECT none = {};
+    EXPECT_FALSE(PanelControlRect(Window(), 4242, none));
+    HWND plain = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                 GetModuleHandleA(nullptr), nullptr);
+    EXPECT_FALSE(PanelControlRect(plain, IDC_TITLE, none)) << "another window has no such control";
+    DestroyWindow(plain);
 }
 
 TEST_F(RenderResources, FreeReleasesEverythingAndClearsTheHandles)
