@@ -9,28 +9,29 @@ WINFONT::WINFONT() : hfont(nullptr)
     lstrcpynA(lf.lfFaceName, "System", LF_FACESIZE);
 }
 
-WINFONT::~WINFONT()
+WINFONT::~WINFONT() { Close(); }
+
+void WINFONT::Close()
 {
-    if (hfont)
+    if (hfont) {
         DeleteObject(hfont);
+        hfont = nullptr;
+    }
 }
 
 bool WINFONT::Create(const LOGFONTA& logfont)
 {
     lf = logfont;
-    if (hfont) {
-        DeleteObject(hfont);
-        hfont = nullptr;
-    }
+    Close();
     hfont = CreateFontIndirectA(&lf);
     return hfont != nullptr;
 }
 
 WINPEN::WINPEN() : hpen(nullptr) {}
 
-WINPEN::~WINPEN() { Delete(); }
+WINPEN::~WINPEN() { Close(); }
 
-void WINPEN::Delete()
+void WINPEN::Close()
 {
     if (hpen) {
         DeleteObject(hpen);
@@ -40,14 +41,14 @@ void WINPEN::Delete()
 
 bool WINPEN::Create(int style, int width, COLORREF colour)
 {
-    Delete();
+    Close();
     hpen = CreatePen(style, width, colour);
     return hpen != nullptr;
 }
 
 bool WINPEN::CreateDotted(COLORREF colour)
 {
-    Delete();
+    Close();
     LOGBRUSH brush = {BS_SOLID, colour, 0};
     hpen = ExtCreatePen(PS_COSMETIC | PS_ALTERNATE, 1, &brush, 0, nullptr);
     return hpen != nullptr;
@@ -55,18 +56,19 @@ bool WINPEN::CreateDotted(COLORREF colour)
 
 WINBRUSH::WINBRUSH() : hbrush(nullptr) {}
 
-WINBRUSH::~WINBRUSH()
-{
-    if (hbrush)
-        DeleteObject(hbrush);
-}
+WINBRUSH::~WINBRUSH() { Close(); }
 
-bool WINBRUSH::Create(COLORREF colour)
+void WINBRUSH::Close()
 {
     if (hbrush) {
         DeleteObject(hbrush);
         hbrush = nullptr;
     }
+}
+
+bool WINBRUSH::Create(COLORREF colour)
+{
+    Close();
     hbrush = CreateSolidBrush(colour);
     return hbrush != nullptr;
 }

@@ -15,6 +15,8 @@ public:
     // Keeps its own copy of the description: later changes to the caller's record do not
     // reach lf until the next Create.
     bool Create(const LOGFONTA& logfont);
+    // Deletes the font if there is one; lf stays.
+    void Close();
 
     HFONT hfont;
     LOGFONTA lf;
@@ -30,11 +32,9 @@ public:
     bool Create(int style, int width, COLORREF colour);
     // A one-pixel cosmetic pen that sets every other pixel, for grids.
     bool CreateDotted(COLORREF colour);
+    void Close();
 
     HPEN hpen;
-
-private:
-    void Delete();
 };
 
 class WINBRUSH {
@@ -45,6 +45,7 @@ public:
     WINBRUSH& operator=(const WINBRUSH&) = delete;
 
     bool Create(COLORREF colour);
+    void Close();
 
     HBRUSH hbrush;
 };

@@ -1,8 +1,49 @@
 #include "render/panel.h"
 
+#include "app/caption.h"
+#include "gpu/critsect.h"
 #include "gpu/measure.h"
+#include "gpu/sampledata.h"
+#include "render/hover.h"
+#include "render/panelres.h"
+
+namespace {
+
+// The hover flags are only cleared here once the cursor has left the window altogether; within
+// the window the mouse handling keeps them.
+void ForgetHoverOutside(HWND window)
+{
+    POINT cursor;
+    RECT frame;
+    if (!GetCursorPos(&cursor) || !GetWindowRect(window, &frame))
+        return;
+    if (cursor.x < frame.left || cursor.x > frame.right || cursor.y < frame.top || cursor.y > frame.bottom)
+        ClearHoverFlags();
+}
+
+void ShowReadingsInCaption(HWND window)
+{
+    const SAMPLEDATA& s = Sample;
+    const unsigned int temperatures[2] = {s.CoreTemp, s.AmbientTemp};
+    const unsigned int usages[3] = {s.UsageCore, s.UsageMemory, s.UsageVideo};
+    SetCaptionText(window, temperatures, usages, MemoryUsedMB(s), s.FanLevel);
+}
+
+}  // namespace
 
 void RefreshPanel(HWND window)
 {
+    ForgetHoverOutside(window);
+    if (IsIconic(window)) {
+        ShowReadingsInCaption(window);
+        UpdateIllumination();
+        return;
+    }
+    // Only tried: a measurement worker never waits for a rebuild, it skips this frame.
+    if (TryEnterCritSect(UpdateSection)) {
+        if (PanelRes.backBuffer.hdc)
+            ComposePanel(window, PanelRes.backBuffer.hdc);
+        LeaveCritSect(UpdateSection);
+    }
     UpdateIllumination();
 }

@@ -369,6 +369,40 @@ TEST_F(DrawingObjects, BrushIsMadeAsAskedAndRecreationFreesTheOld)
     EXPECT_FALSE(Alive(second));
 }
 
+// Freeing the render resources closes each owner; objects made afterwards may reuse the freed
+// handle values and must survive a second close.
+TEST_F(DrawingObjects, CloseFreesOnceAndClears)
+{
+    WINFONT font;
+    WINPEN pen;
+    WINBRUSH brush;
+    LOGFONTA description = font.lf;
+    description.lfHeight = -13;
+    ASSERT_TRUE(font.Create(description));
+    ASSERT_TRUE(pen.Create(PS_SOLID, 2, RGB(1, 2, 3)));
+    ASSERT_TRUE(brush.Create(RGB(4, 5, 6)));
+    const HGDIOBJ made[] = {font.hfont, pen.hpen, brush.hbrush};
+    font.Close();
+    pen.Close();
+    brush.Close();
+    for (HGDIOBJ object : made)
+        EXPECT_FALSE(Alive(object));
+    EXPECT_EQ(nullptr, font.hfont);
+    EXPECT_EQ(nullptr, pen.hpen);
+    EXPECT_EQ(nullptr, brush.hbrush);
+    EXPECT_EQ(-13, font.lf.lfHeight);
+
+    HPEN later = CreatePen(PS_SOLID, 1, RGB(7, 8, 9));
+    HBRUSH laterBrush = CreateSolidBrush(RGB(7, 8, 9));
+    font.Close();
+    pen.Close();
+    brush.Close();
+    EXPECT_TRUE(Alive(later));
+    EXPECT_TRUE(Alive(laterBrush));
+    DeleteObject(later);
+    DeleteObject(laterBrush);
+}
+
 // Rebuilding the render resources re-creates every owner; a thousand rebuilds must leave
 // exactly the last objects alive. GDI recycles handle values (a slot's reuse counter wraps),
 // so an earlier object counts as leaked only when its value is alive and is not one of the

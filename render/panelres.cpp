@@ -1,0 +1,129 @@
+#include "render/panelres.h"
+
+#include "config/theme.h"
+#include "gpu/critsect.h"
+#include "render/layout.h"
+#include "resources/resource.h"
+
+PANELRES PanelRes;
+// Defined after the render resources so that it is destroyed before them at exit.
+CTOOLTIP Tooltip;
+
+namespace {
+
+// Holds the Update section, when it exists, for its own lifetime. Building and freeing wait for
+// it: a paint on a measurement worker finishes before the objects it draws with go away.
+class UPDATEHOLD {
+public:
+    UPDATEHOLD() : held(EnterCritSect(UpdateSection)) {}
+    ~UPDATEHOLD()
+    {
+        if (held)
+            LeaveCritSect(UpdateSection);
+    }
+    UPDATEHOLD(const UPDATEHOLD&) = delete;
+    UPDATEHOLD& operator=(const UPDATEHOLD&) = delete;
+
+private:
+    bool held;
+};
+
+// The controls never move, so a rectangle that cannot be taken keeps the one stored before.
+void TakeLayout(HWND window)
+{
+    PANELRES& res = PanelRes;
+    RECT rect;
+    if (ControlRect(window, IDC_GRAPH, rect)) {
+        res.graphRect = rect;
+        res.graphX = rect.left;
+        res.graphY = rect.top;
+        res.graphW = rect.right - rect.left;
+        res.graphH = rect.bottom - rect.top;
+    }
+    for (int field = 0; field < HOVER_FIELD_COUNT; ++field) {
+        if (ControlRect(window, HoverFieldIds[field], rect))
+            res.hotRect[field] = rect;
+    }
+    TakeControlRects(window);
+}
+
+// The skin is loaded whether it is enabled or not, so that the context menu can switch it on
+// without a rebuild. One that does not load leaves the surface as it is: no failure.
+void PaintSkinSurface()
+{
+    PANELRES& res = PanelRes;
+    if (!res.skin.Load(Theme.Skin.File))
+        return;
+    HDC surface = res.skinSurface.hdc;
+    // Halftoning a monochrome image would grey its edges; keeping black over white keeps its lines.
+    SetStretchBltMode(surface, res.skin.bm.bmBitsPixel < 3 ? BLACKONWHITE : HALFTONE);
+    SetBrushOrgEx(surface, 0, 0, nullptr);
+    StretchBlt(surface, res.clientX, res.clientY, res.clientW, res.clientH, res.skin.hdc, 0, 0,
+               res.skin.bm.bmWidth, res.skin.bm.bmHeight, SRCCOPY);
+}
+
+bool MakeFonts()
+{
+    WINFONT* fonts = PanelRes.fonts;
+    return fonts[FONT_TITLE].Create(Theme.Font.Title) && fonts[FONT_FRAME].Create(Theme.Font.Frame) &&
+           fonts[FONT_LABEL].Create(Theme.Font.Label) && fonts[FONT_VALUE].Create(Theme.Font.Value) &&
+           fonts[FONT_UNIT].Create(Theme.Unit.Font);
+}
+
+// [GRID] Width plays no part: the grid is always the one-pixel dotted pen.
+bool MakePens()
+{
+    WINPEN* pens = PanelRes.pens;
+    if (!pens[PEN_GRID].CreateDotted(Theme.Grid.Color))
+        return false;
+    for (int trace = 0; trace < TRACE_COUNT; ++trace) {
+        const THEMETRACE& line = Theme.Trace[trace];
+        if (!pens[PEN_TRACE_FIRST + trace].Create(PS_SOLID, line.Width, line.Color))
+            return false;
+    }
+    return pens[PEN_FAULT].Create(PS_SOLID, 32, RGB(255, 0, 0));
+}
+
+bool MakeBrushes()
+{
+    PANELRES& res = PanelRes;
+    return res.backgroundBrush.Create(Theme.Skin.Color) && res.frameBrush.Create(Theme.Frame.Color) &&
+           res.faceBrush.Create(GetSysColor(COLOR_BTNFACE));
+}
+
+}  // namespace
+
+bool BuildRenderResources(HWND window)
+{
+    UPDATEHOLD hold;
+    PANELRES& res = PanelRes;
+    res.clientX = res.clientRect.left;
+    res.clientY = res.clientRect.top;
+    res.clientW = res.clientRect.right - res.clientRect.left;
+    res.clientH = res.clientRect.bottom - res.clientRect.top;
+
+    bool surfaces = res.backBuffer.Create(window, res.clientW, res.clientH) &&
+                    res.skinSurface.Create(window, res.clientW, res.clientH);
+    TakeLayout(window);
+    if (!surfaces)
+        return false;
+
+    PaintSkinSurface();
+    return MakeFonts() && MakePens() && MakeBrushes();
+}
+
+void FreeRenderResources()
+{
+    UPDATEHOLD hold;
+    PANELRES& res = PanelRes;
+    res.skin.Close();
+    res.skinSurface.Close();
+    res.backBuffer.Close();
+    for (int font = 0; font < PANEL_FONTS_MADE; ++font)
+        res.fonts[font].Close();
+    for (WINPEN& pen : res.pens)
+        pen.Close();
+    res.backgroundBrush.Close();
+    res.frameBrush.Close();
+    res.faceBrush.Close();
+}

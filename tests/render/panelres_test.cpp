@@ -1,0 +1,257 @@
+// Building and freeing the render resource set of a panel made from template 200.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <vector>
+
+#include "config/config.h"
+#include "config/theme.h"
+#include "gpu/critsect.h"
+#include "panelfixture.h"
+#include "render/layout.h"
+#include "render/panelres.h"
+#include "resources/resource.h"
+
+using namespace painttest;
+
+namespace {
+
+bool Alive(HGDIOBJ object) { return GetObjectType(object) != 0; }
+
+// Every handle the build makes, in member order.
+std::vector<HGDIOBJ> BuiltHandles()
+{
+    const PANELRES& res = PanelRes;
+    std::vector<HGDIOBJ> handles = {res.skin.hdc, res.skinSurface.hdc, res.skinSurface.hbm, res.backBuffer.hdc,
+                                    res.backBuffer.hbm};
+    if (res.skin.hbm)
+        handles.push_back(res.skin.hbm);
+    for (int font = 0; font < PANEL_FONTS_MADE; ++font)
+        handles.push_back(res.fonts[font].hfont);
+    for (const WINPEN& pen : res.pens)
+        handles.push_back(pen.hpen);
+    handles.push_back(res.backgroundBrush.hbrush);
+    handles.push_back(res.frameBrush.hbrush);
+    handles.push_back(res.faceBrush.hbrush);
+    return handles;
+}
+
+class RenderResources : public PanelTest {
+protected:
+    void UseSkinFile()
+    {
+        const std::string path = dir.File("skin.bmp");
+        ASSERT_TRUE(WriteBitmapFile(path, 8, 8, 24, [](int x, int y) { return RGB(x * 30, y * 30, 0); }));
+        snprintf(Theme.Skin.File, sizeof Theme.Skin.File, "%s", path.c_str());
+    }
+};
+
+TEST_F(RenderResources, BuildMakesEveryObject)
+{
+    UseSkinFile();
+    Rebuild();
+    const PANELRES& res = PanelRes;
+    for (HGDIOBJ handle : BuiltHandles())
+        EXPECT_TRUE(Alive(handle));
+    for (int font = PANEL_FONTS_MADE; font < PANEL_FONT_COUNT; ++font)
+        EXPECT_EQ(nullptr, res.fonts[font].hfont) << "font " << font << " belongs to the Version tab";
+    EXPECT_EQ(res.clientW, res.backBuffer.width);
+    EXPECT_EQ(res.clientH, res.backBuffer.height);
+    EXPECT_EQ(res.clientW, res.skinSurface.width);
+    EXPECT_EQ(res.clientH, res.skinSurface.height);
+    EXPECT_EQ(8, res.skin.bm.bmWidth);
+}
+
+TEST_F(RenderResources, ObjectsFollowTheTheme)
+{
+    Theme.Trace[TRACE_FAN_USAGE].Width = 3;
+    Theme.Trace[TRACE_FAN_USAGE].Color = RGB(1, 2, 3);
+    Theme.Font.Value.lfHeight = -23;
+    Theme.Unit.Font.lfHeight = -9;
+    Rebuild();
+    const PANELRES& res = PanelRes;
+
+    LOGPEN pen = {};
+    ASSERT_TRUE(GetObjectA(res.pens[PEN_TRACE_FIRST + TRACE_FAN_USAGE].hpen, sizeof pen, &pen));
+    EXPECT_EQ(3, pen.lopnWidth.x);
+    EXPECT_EQ(RGB(1, 2, 3), pen.lopnColor);
+    ASSERT_TRUE(GetObjectA(res.pens[PEN_FAULT].hpen, sizeof pen, &pen));
+    EXPECT_EQ(32, pen.lopnWidth.x);
+    EXPECT_EQ(RGB(255, 0, 0), pen.lopnColor);
+
+    EXTLOGPEN grid = {};
+    ASSERT_TRUE(GetObjectA(res.pens[PEN_GRID].hpen, sizeof grid, &grid));
+    EXPECT_EQ(static_cast<DWORD>(PS_COSMETIC | PS_ALTERNATE), grid.elpPenStyle);
+    EXPECT_EQ(GRID_COLOUR, grid.elpColor);
+
+    EXPECT_EQ(-23, res.fonts[FONT_VALUE].lf.lfHeight);
+    EXPECT_EQ(-9, res.fonts[FONT_UNIT].lf.lfHeight);
+
+    LOGBRUSH brush = {};
+    ASSERT_TRUE(GetObjectA(res.backgroundBrush.hbrush, sizeof brush, &brush));
+    EXPECT_EQ(BACKGROUND, brush.lbColor);
+    ASSERT_TRUE(GetObjectA(res.frameBrush.hbrush, sizeof brush, &brush));
+    EXPECT_EQ(FRAME_COLOUR, brush.lbColor);
+    ASSERT_TRUE(GetObjectA(res.faceBrush.hbrush, sizeof brush, &brush));
+    EXPECT_EQ(GetSysColor(COLOR_BTNFACE), brush.lbColor);
+}
+
+// The layout is kept as corner plus size, in client coordinates, in the order the mouse-over
+// handler tests the fields.
+TEST_F(RenderResources, LayoutComesFromTheControls)
+{
+    const PANELRES& res = PanelRes;
+    const RECT graph = Control(IDC_GRAPH);
+    EXPECT_TRUE(EqualRect(&graph, &res.graphRect));
+    EXPECT_EQ(graph.left, res.graphX);
+    EXPECT_EQ(graph.top, res.graphY);
+    EXPECT_EQ(graph.right - graph.left, res.graphW);
+    EXPECT_EQ(graph.bottom - graph.top, res.graphH);
+    const int fields[HOVER_FIELD_COUNT] = {1103, 1105, 1107, 1109, 1202, 1204, 1206, 1208};
+    for (int field = 0; field < HOVER_FIELD_COUNT; ++field) {
+        const RECT control = Control(fields[field]);
+        EXPECT_TRUE(EqualRect(&control, &res.hotRect[field])) << fields[field];
+    }
+    EXPECT_LT(res.hotRect[HOVER_FAN].bottom, res.graphRect.top);
+    EXPECT_LT(res.hotRect[HOVER_USAGE_CORE].right, res.hotRect[HOVER_CLOCK_CORE].left);
+}
+
+// Painting works from the rectangles taken at the build; they must be the controls' own.
+TEST_F(RenderResources, PaintingLayoutIsTakenAtTheBuild)
+{
+    for (int id : {1000, 1050, 1051, 1055, 1100, 1101, 1109, 1200, 1201, 1208, 1500}) {
+        RECT taken = {};
+        ASSERT_TRUE(PanelControlRect(Window(), id, taken)) << id;
+        const RECT control = Control(id);
+        EXPECT_TRUE(EqualRect(&control, &taken)) << id;
+    }
+    RECT none = {};
+    EXPECT_FALSE(PanelControlRect(Window(), 4242, none));
+    HWND plain = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                 GetModuleHandleA(nullptr), nullptr);
+    EXPECT_FALSE(PanelControlRect(plain, IDC_TITLE, none)) << "another window has no such control";
+    DestroyWindow(plain);
+}
+
+TEST_F(RenderResources, FreeReleasesEverythingAndClearsTheHandles)
+{
+    UseSkinFile();
+    Rebuild();
+    WINFONT& versionFont = PanelRes.fonts[PANEL_FONTS_MADE];
+    ASSERT_TRUE(versionFont.Create(Theme.Font.Title));
+    const std::vector<HGDIOBJ> handles = BuiltHandles();
+    FreeRenderResources();
+    for (size_t i = 0; i < handles.size(); ++i)
+        EXPECT_FALSE(Alive(handles[i])) << "handle " << i;
+    for (HGDIOBJ handle : BuiltHandles())
+        EXPECT_EQ(nullptr, handle);
+    EXPECT_TRUE(Alive(versionFont.hfont)) << "the Version tab's fonts are not the panel's to free";
+    versionFont.Close();
+}
+
+// Handle values can come back for later objects, so each set is checked right after its free,
+// before anything new is made.
+TEST_F(RenderResources, ManyRebuildsReleaseEverySet)
+{
+    UseSkinFile();
+    for (int round = 0; round < 200; ++round) {
+        ASSERT_TRUE(BuildRenderResources(Window())) << round;
+        const std::vector<HGDIOBJ> handles = BuiltHandles();
+        FreeRenderResources();
+        int alive = 0;
+        for (HGDIOBJ handle : handles)
+            alive += Alive(handle);
+        ASSERT_EQ(0, alive) << "round " << round;
+    }
+}
+
+TEST_F(RenderResources, FreeingTwiceFreesNothingMore)
+{
+    FreeRenderResources();
+    HPEN later = CreatePen(PS_SOLID, 1, RGB(1, 1, 1));
+    FreeRenderResources();
+    EXPECT_TRUE(Alive(later));
+    DeleteObject(later);
+}
+
+TEST_F(RenderResources, MissingSkinIsNoFailure)
+{
+    snprintf(Theme.Skin.File, sizeof Theme.Skin.File, "%s", dir.File("absent.png").c_str());
+    FreeRenderResources();
+    EXPECT_TRUE(BuildRenderResources(Window()));
+    EXPECT_EQ(nullptr, PanelRes.skin.hbm);
+}
+
+TEST_F(RenderResources, SurfaceFailureStopsTheBuildButTakesTheLayout)
+{
+    FreeRenderResources();
+    const RECT normalClient = PanelRes.clientRect;
+    PanelRes.graphRect = {0, 0, 0, 0};
+    PanelRes.clientRect = {0, 0, 200000, 200000};
+    EXPECT_FALSE(BuildRenderResources(Window()));
+    const RECT graph = Control(IDC_GRAPH);
+    EXPECT_TRUE(EqualRect(&graph, &PanelRes.graphRect));
+    EXPECT_EQ(nullptr, PanelRes.fonts[FONT_TITLE].hfont);
+    EXPECT_EQ(nullptr, PanelRes.pens[PEN_GRID].hpen);
+    EXPECT_EQ(nullptr, PanelRes.backgroundBrush.hbrush);
+    FreeRenderResources();
+    PanelRes.clientRect = normalClient;
+}
+
+TEST_F(RenderResources, UpdateSectionIsReleasedAfterBuildAndFree)
+{
+    Rebuild();
+    EXPECT_EQ(CS_RELEASED, UpdateSection.state);
+    FreeRenderResources();
+    EXPECT_EQ(CS_RELEASED, UpdateSection.state);
+    EXPECT_TRUE(TryEnterCritSect(UpdateSection));
+    LeaveCritSect(UpdateSection);
+    ASSERT_TRUE(BuildRenderResources(Window()));
+}
+
+TEST_F(RenderResources, WithoutTheSectionBuildAndFreeStillWork)
+{
+    FreeRenderResources();
+    DeleteCritSect(UpdateSection);
+    EXPECT_TRUE(BuildRenderResources(Window()));
+    EXPECT_NE(nullptr, PanelRes.backBuffer.hdc);
+    FreeRenderResources();
+    EXPECT_EQ(nullptr, PanelRes.backBuffer.hdc);
+    EXPECT_EQ(CS_NONE, UpdateSection.state);
+    CreateCritSect(UpdateSection, "UPDATE");
+    ASSERT_TRUE(BuildRenderResources(Window()));
+}
+
+struct BUILDER {
+    HWND window;
+    HANDLE done;
+    bool result;
+};
+
+DWORD WINAPI BuildOnThread(LPVOID parameter)
+{
+    BUILDER* builder = static_cast<BUILDER*>(parameter);
+    FreeRenderResources();
+    builder->result = BuildRenderResources(builder->window);
+    SetEvent(builder->done);
+    return 0;
+}
+
+// A paint holding the section (on another thread) is waited for, not interrupted.
+TEST_F(RenderResources, RebuildWaitsForAPaintInProgress)
+{
+    ASSERT_TRUE(EnterCritSect(UpdateSection));
+    BUILDER builder = {Window(), CreateEventA(nullptr, TRUE, FALSE, nullptr), false};
+    HANDLE thread = CreateThread(nullptr, 0, BuildOnThread, &builder, 0, nullptr);
+    ASSERT_NE(nullptr, thread);
+    EXPECT_EQ(static_cast<DWORD>(WAIT_TIMEOUT), WaitForSingleObject(builder.done, 300));
+    EXPECT_NE(nullptr, PanelRes.backBuffer.hdc) << "freed while the paint held the section";
+    LeaveCritSect(UpdateSection);
+    EXPECT_EQ(static_cast<DWORD>(WAIT_OBJECT_0), WaitForSingleObject(builder.done, 30000));
+    WaitForSingleObject(thread, 30000);
+    CloseHandle(thread);
+    CloseHandle(builder.done);
+    EXPECT_TRUE(builder.result);
+}
+
+}  // namespace
