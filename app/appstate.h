@@ -11,6 +11,9 @@ struct APPSTATE {
     HWND mainWindow;
     HWND settingsDialog;
     UINT_PTR timerId;
+    // A measurement worker did not come back from the driver before the panel ended; the
+    // process must then end without running its static destructors under that worker.
+    bool workersLeft;
 };
 
 extern APPSTATE App;

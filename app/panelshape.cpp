@@ -1,0 +1,9 @@
+#include "app/panelshape.h"
+
+#include "render/panelres.h"
+#include "render/windowshape.h"
+
+void ReshapePanel(HWND requester, HWND window)
+{
+    ApplyWindowShape(requester, window, PanelRes.clientRect, PanelRes.skinSurface.hdc);
+}

@@ -1,0 +1,47 @@
+#include <windows.h>
+
+#include "app/appstate.h"
+#include "app/mainwindow.h"
+#include "config/config.h"
+
+void ShowInTaskbar(HWND window, int show)
+{
+    ShowWindow(window, SW_HIDE);
+    LONG_PTR style = GetWindowLongPtrA(window, GWL_EXSTYLE);
+    if (show)
+        style &= ~static_cast<LONG_PTR>(WS_EX_TOOLWINDOW);
+    else
+        style |= WS_EX_TOOLWINDOW;
+    SetWindowLongPtrA(window, GWL_EXSTYLE, style);
+    ShowWindow(window, SW_SHOW);
+}
+
+void ForceForeground(HWND window)
+{
+    // Every system this 64-bit program runs on refuses SetForegroundWindow to a background
+    // process, so it always borrows the input of the current foreground thread.
+    HWND foreground = GetForegroundWindow();
+    DWORD foregroundThread = foreground ? GetWindowThreadProcessId(foreground, nullptr) : 0;
+    DWORD ownThread = GetCurrentThreadId();
+    bool attached = foregroundThread && foregroundThread != ownThread &&
+                    AttachThreadInput(ownThread, foregroundThread, TRUE);
+    SetForegroundWindow(window);
+    if (attached)
+        AttachThreadInput(ownThread, foregroundThread, FALSE);
+    BringWindowToTop(window);
+}
+
+void StartMeasureTimer(HWND window)
+{
+    if (App.timerId)
+        return;
+    App.timerId = SetTimer(window, MEASURE_TIMER_ID, Config.Global.Timer * 1000, nullptr);
+}
+
+void StopMeasureTimer(HWND window)
+{
+    if (!App.timerId)
+        return;
+    KillTimer(window, App.timerId);
+    App.timerId = 0;
+}

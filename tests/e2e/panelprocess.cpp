@@ -1,0 +1,198 @@
+#include "e2e/panelprocess.h"
+
+#include "support/testenv.h"
+
+namespace e2e {
+
+bool WaitFor(const std::function<bool()>& condition, DWORD limitMs)
+{
+    DWORD start = GetTickCount();
+    for (;;) {
+        if (condition())
+            return true;
+        if (GetTickCount() - start > limitMs)
+            return false;
+        Sleep(50);
+    }
+}
+
+std::string WindowText(HWND window)
+{
+    char text[512] = {};
+    GetWindowTextA(window, text, sizeof text);
+    return text;
+}
+
+namespace {
+
+struct Collect {
+    DWORD processId;
+    std::vector<HWND> windows;
+};
+
+BOOL CALLBACK CollectWindow(HWND window, LPARAM param)
+{
+    Collect* collect = reinterpret_cast<Collect*>(param);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == collect->processId)
+        collect->windows.push_back(window);
+    return TRUE;
+}
+
+BOOL CALLBACK CollectStatic(HWND child, LPARAM param)
+{
+    char className[64] = {};
+    GetClassNameA(child, className, sizeof className);
+    if (lstrcmpiA(className, "Static") == 0) {
+        std::string text = WindowText(child);
+        if (!text.empty()) {
+            std::string* all = reinterpret_cast<std::string*>(param);
+            *all += text;
+        }
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+std::vector<HWND> TopLevelWindows(DWORD processId)
+{
+    Collect collect{processId, {}};
+    EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&collect));
+    return collect.windows;
+}
+
+HWND FindProcessWindow(DWORD processId, const char* className, const char* title)
+{
+    for (HWND window : TopLevelWindows(processId)) {
+        char name[64] = {};
+        GetClassNameA(window, name, sizeof name);
+        if (className && lstrcmpA(name, className) != 0)
+            continue;
+        if (title && WindowText(window) != title)
+            continue;
+        return window;
+    }
+    return nullptr;
+}
+
+std::string MessageBoxText(HWND box)
+{
+    std::string all;
+    EnumChildWindows(box, CollectStatic, reinterpret_cast<LPARAM>(&all));
+    return all;
+}
+
+PanelFolder::PanelFolder()
+{
+    char base[MAX_PATH];
+    GetTempPathA(sizeof base, base);
+    static LONG counter = 0;
+    for (;;) {
+        char name[MAX_PATH + 64];
+        wsprintfA(name, "%spanel-%lu-%ld-%lu", base, GetCurrentProcessId(), InterlockedIncrement(&counter),
+                  GetTickCount());
+        if (CreateDirectoryA(name, nullptr)) {
+            path_ = name;
+            break;
+        }
+    }
+    CopyFileA(testenv::PathFromEnvironment("VARNOK_EXE").c_str(), File("VARNOK.exe").c_str(), FALSE);
+    CopyFileA(testenv::PathFromEnvironment("VARNOK_SIMGPU_DLL").c_str(), File("nvapi64.dll").c_str(), FALSE);
+}
+
+PanelFolder::~PanelFolder()
+{
+    WIN32_FIND_DATAA data;
+    HANDLE find = FindFirstFileA((path_ + "\\*").c_str(), &data);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                DeleteFileA(File(data.cFileName).c_str());
+        } while (FindNextFileA(find, &data));
+        FindClose(find);
+    }
+    RemoveDirectoryA(path_.c_str());
+}
+
+void PanelFolder::Write(const std::string& name, const std::string& contents) const
+{
+    testenv::WriteFile(File(name), contents);
+}
+
+std::string PanelFolder::Read(const std::string& name) const { return testenv::ReadFile(File(name)); }
+
+void PanelFolder::RemoveDriver() const { DeleteFileA(File("nvapi64.dll").c_str()); }
+
+PanelProcess::~PanelProcess()
+{
+    Kill();
+}
+
+bool PanelProcess::Start(const PanelFolder& folder, const std::string& commandLine, const std::string& scenario)
+{
+    SetEnvironmentVariableA("VARNOK_SIMGPU", scenario.empty() ? nullptr : scenario.c_str());
+    std::string exe = folder.File("VARNOK.exe");
+    std::string line = "\"" + exe + "\"" + (commandLine.empty() ? "" : " " + commandLine);
+    std::vector<char> buffer(line.begin(), line.end());
+    buffer.push_back('\0');
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    BOOL started = CreateProcessA(exe.c_str(), buffer.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                  folder.Path().c_str(), &startup, &info_);
+    SetEnvironmentVariableA("VARNOK_SIMGPU", nullptr);
+    return started != FALSE;
+}
+
+HWND PanelProcess::WaitForPanel(DWORD limitMs)
+{
+    HWND panel = nullptr;
+    WaitFor(
+        [&] {
+            panel = FindProcessWindow(info_.dwProcessId, "#32770", nullptr);
+            // The panel is the dialog that lost its caption style during its set-up.
+            if (panel && (GetWindowLongPtrA(panel, GWL_STYLE) & WS_CAPTION) == WS_CAPTION)
+                panel = nullptr;
+            return panel && IsWindowVisible(panel);
+        },
+        limitMs);
+    return panel;
+}
+
+HWND PanelProcess::WaitForWindowTitled(const char* title, DWORD limitMs)
+{
+    HWND window = nullptr;
+    WaitFor([&] { return (window = FindProcessWindow(info_.dwProcessId, nullptr, title)) != nullptr; }, limitMs);
+    return window;
+}
+
+bool PanelProcess::WaitForExit(DWORD limitMs)
+{
+    return info_.hProcess && WaitForSingleObject(info_.hProcess, limitMs) == WAIT_OBJECT_0;
+}
+
+DWORD PanelProcess::ExitCode() const
+{
+    DWORD code = STILL_ACTIVE;
+    if (info_.hProcess)
+        GetExitCodeProcess(info_.hProcess, &code);
+    return code;
+}
+
+bool PanelProcess::Running() const { return ExitCode() == STILL_ACTIVE; }
+
+void PanelProcess::Kill()
+{
+    if (!info_.hProcess)
+        return;
+    if (Running()) {
+        TerminateProcess(info_.hProcess, 99);
+        WaitForSingleObject(info_.hProcess, 10000);
+    }
+    CloseHandle(info_.hProcess);
+    CloseHandle(info_.hThread);
+    info_ = {};
+}
+
+}  // namespace e2e

@@ -1,0 +1,68 @@
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+// Polls a condition until it holds or the limit passes. The limits are generous: CI machines are
+// small and busy, and Wine starts programs slowly.
+bool WaitFor(const std::function<bool()>& condition, DWORD limitMs = 60000);
+
+std::string WindowText(HWND window);
+std::vector<HWND> TopLevelWindows(DWORD processId);
+// The first visible or hidden top-level window of the process whose text equals title (any
+// title when null) and whose class is className (any class when null).
+HWND FindProcessWindow(DWORD processId, const char* className, const char* title);
+// The texts of a message box's static controls.
+std::string MessageBoxText(HWND box);
+
+// A folder holding a copy of VARNOK.exe and the simulated driver, with its own scenario and
+// settings files, removed when the object goes.
+class PanelFolder {
+public:
+    PanelFolder();
+    ~PanelFolder();
+    PanelFolder(const PanelFolder&) = delete;
+    PanelFolder& operator=(const PanelFolder&) = delete;
+
+    const std::string& Path() const { return path_; }
+    std::string File(const std::string& name) const { return path_ + "\\" + name; }
+    void Write(const std::string& name, const std::string& contents) const;
+    std::string Read(const std::string& name) const;
+    // Leaves the folder without the simulated driver, as on a machine without an NVIDIA card.
+    void RemoveDriver() const;
+
+private:
+    std::string path_;
+};
+
+// One running VARNOK.exe.
+class PanelProcess {
+public:
+    PanelProcess() = default;
+    ~PanelProcess();
+    PanelProcess(const PanelProcess&) = delete;
+    PanelProcess& operator=(const PanelProcess&) = delete;
+
+    // Starts the program of the folder with the command line (the settings path) and the
+    // scenario named by VARNOK_SIMGPU.
+    bool Start(const PanelFolder& folder, const std::string& commandLine, const std::string& scenario);
+    // Waits until the panel window exists and is visible; null when it never came.
+    HWND WaitForPanel(DWORD limitMs = 60000);
+    // Waits for a top-level window with this title, for example a message box.
+    HWND WaitForWindowTitled(const char* title, DWORD limitMs = 60000);
+    bool WaitForExit(DWORD limitMs = 60000);
+    DWORD ExitCode() const;
+    bool Running() const;
+    DWORD Id() const { return info_.dwProcessId; }
+    void Kill();
+
+private:
+    PROCESS_INFORMATION info_ = {};
+};
+
+}  // namespace e2e

@@ -1,0 +1,207 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+
+#include "app/mainwindow.h"
+#include "e2e/panelprocess.h"
+
+using e2e::PanelFolder;
+using e2e::PanelProcess;
+
+namespace {
+
+const char kDegreeC[] = "\xB0" "C";
+
+std::string Scenario(const std::string& gpuName, int gpus = 1)
+{
+    std::string text = "[driver]\nDisplays=2\n";
+    for (int display = 0; display < 2; ++display) {
+        text += "[display" + std::to_string(display) + "]\nGpus=" + std::to_string(gpus) + "\n";
+        for (int gpu = 0; gpu < gpus; ++gpu) {
+            text += "[display" + std::to_string(display) + ".gpu" + std::to_string(gpu) + "]\n";
+            text += "FullName=" + gpuName + "\nBusType=3\nFrameBuffer=4194304\nSensors=2\n";
+            text += "Sensor0=1,1\nSensor0Temp=65\nSensor1=2,8\nSensor1Temp=45\n";
+            text += "UsageCore=30\nUsageMemory=20\nUsageVideo=10\nCoolers=1\nFanLevel=40\n";
+        }
+    }
+    return text;
+}
+
+// A settings file named on the command line, with a measurement period long enough that the
+// panel stays put while a test looks at it.
+std::string Settings(const std::string& extra)
+{
+    return "[GLOBAL]\nTimer=1\n" + extra;
+}
+
+struct Panel {
+    PanelFolder folder;
+    PanelProcess process;
+    HWND window = nullptr;
+
+    bool Start(const std::string& settings, const std::string& scenario, const char* name = "VARNOK.CFG")
+    {
+        folder.Write(name, settings);
+        folder.Write("scenario.ini", scenario);
+        if (!process.Start(folder, folder.File(name), folder.File("scenario.ini")))
+            return false;
+        window = process.WaitForPanel();
+        return window != nullptr;
+    }
+
+    void Exit()
+    {
+        PostMessageA(window, WM_COMMAND, CMD_EXIT, 0);
+        ASSERT_TRUE(process.WaitForExit());
+    }
+};
+
+}  // namespace
+
+TEST(InstanceControl, SecondStartForTheSameGpuIsRefusedTheFirstRunsOn)
+{
+    Panel first;
+    ASSERT_TRUE(first.Start(Settings(""), Scenario("N")));
+
+    PanelProcess second;
+    ASSERT_TRUE(second.Start(first.folder, first.folder.File("VARNOK.CFG"), first.folder.File("scenario.ini")));
+    HWND box = second.WaitForWindowTitled("確認情報");
+    ASSERT_NE(nullptr, box);
+    EXPECT_EQ("既に起動しています。", e2e::MessageBoxText(box));
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(second.WaitForExit());
+    EXPECT_EQ(1u, second.ExitCode());
+    EXPECT_TRUE(first.process.Running());
+
+    first.Exit();
+    EXPECT_EQ(1u, first.process.ExitCode());
+}
+
+TEST(InstanceControl, AnotherGpuRunsBesideAndTheMutexNamesDeviceAndGpu)
+{
+    Panel first;
+    ASSERT_TRUE(first.Start(Settings(""), Scenario("N", 3)));
+    Panel other;
+    ASSERT_TRUE(other.Start(Settings("Device=1\nGPU=2\n"), Scenario("N", 3)));
+    HANDLE mutex = OpenMutexA(SYNCHRONIZE, FALSE, "VARNOK_DEV#1_GPU#2");
+    EXPECT_NE(nullptr, mutex);
+    if (mutex)
+        CloseHandle(mutex);
+    EXPECT_TRUE(first.process.Running());
+    other.Exit();
+    first.Exit();
+}
+
+TEST(InstanceControl, AfterExitANewInstanceStartsAtOnceAndNothingIsSaved)
+{
+    Panel first;
+    std::string settings = Settings("Stable=0\n");
+    ASSERT_TRUE(first.Start(settings, Scenario("N")));
+    first.Exit();
+    EXPECT_EQ(settings, first.folder.Read("VARNOK.CFG"));
+
+    PanelProcess again;
+    ASSERT_TRUE(again.Start(first.folder, first.folder.File("VARNOK.CFG"), first.folder.File("scenario.ini")));
+    HWND window = again.WaitForPanel();
+    ASSERT_NE(nullptr, window);
+    PostMessageA(window, WM_COMMAND, CMD_EXIT, 0);
+    ASSERT_TRUE(again.WaitForExit());
+}
+
+TEST(Caption, NamesTheGpuShowsReadingsWhileMinimisedAndTheNameAgainWhenRestored)
+{
+    Panel panel;
+    ASSERT_TRUE(panel.Start(Settings("[TASKBAR]\nCore=1\nFan=1\n"), Scenario("N")));
+    EXPECT_EQ("N PCI-E 4096MB", e2e::WindowText(panel.window));
+
+    PostMessageA(panel.window, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    std::string readings = std::string("65") + kDegreeC + "/45" + kDegreeC + " 30% 40%";
+    EXPECT_TRUE(e2e::WaitFor([&] { return e2e::WindowText(panel.window) == readings; }))
+        << e2e::WindowText(panel.window);
+
+    PostMessageA(panel.window, WM_SYSCOMMAND, SC_RESTORE, 0);
+    EXPECT_TRUE(e2e::WaitFor([&] { return e2e::WindowText(panel.window) == "N PCI-E 4096MB"; }))
+        << e2e::WindowText(panel.window);
+    panel.Exit();
+}
+
+TEST(Placement, XMinusOneWithAYIsAPositionOnlyBothMinusOneCentre)
+{
+    Panel placed;
+    ASSERT_TRUE(placed.Start(Settings("X=-1\nY=100\n"), Scenario("N")));
+    RECT rect;
+    GetWindowRect(placed.window, &rect);
+    EXPECT_EQ(-1, rect.left);
+    EXPECT_EQ(100, rect.top);
+    placed.Exit();
+
+    Panel centred;
+    ASSERT_TRUE(centred.Start(Settings("X=-1\nY=-1\n"), Scenario("N")));
+    GetWindowRect(centred.window, &rect);
+    EXPECT_EQ((GetSystemMetrics(SM_CXSCREEN) - (rect.right - rect.left)) / 2, rect.left);
+    EXPECT_EQ((GetSystemMetrics(SM_CYSCREEN) - (rect.bottom - rect.top)) / 2, rect.top);
+    centred.Exit();
+}
+
+TEST(Shutdown, EscapeAndAltF4DoNothingOnlyExitEnds)
+{
+    Panel panel;
+    ASSERT_TRUE(panel.Start(Settings(""), Scenario("N")));
+    PostMessageA(panel.window, WM_COMMAND, IDCANCEL, 0);
+    PostMessageA(panel.window, WM_CLOSE, 0, 0);
+    // The panel answers a message sent after those only when it has handled them.
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(panel.window, WM_NULL, 0, 0, SMTO_BLOCK, 30000, &result);
+    EXPECT_TRUE(panel.process.Running());
+    EXPECT_TRUE(IsWindow(panel.window));
+    panel.Exit();
+    EXPECT_EQ(1u, panel.process.ExitCode());
+}
+
+TEST(StartupFailure, NoDriverWithoutDemonstrationModeEndsWithAMessage)
+{
+    PanelFolder folder;
+    folder.RemoveDriver();
+    folder.Write("VARNOK.CFG", Settings(""));
+    PanelProcess process;
+    ASSERT_TRUE(process.Start(folder, folder.File("VARNOK.CFG"), ""));
+    HWND box = process.WaitForWindowTitled("エラー情報");
+    ASSERT_NE(nullptr, box);
+    EXPECT_EQ("nVIDIA製ビデオカードが見つかりません。", e2e::MessageBoxText(box));
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(process.WaitForExit());
+}
+
+TEST(StartupFailure, AFailingThermalReadEndsWithTheInitialisationMessage)
+{
+    PanelFolder folder;
+    folder.Write("VARNOK.CFG", Settings(""));
+    folder.Write("scenario.ini", Scenario("N") + "[fail]\nNvAPI_GPU_GetThermalSettings=always\n");
+    PanelProcess process;
+    ASSERT_TRUE(process.Start(folder, folder.File("VARNOK.CFG"), folder.File("scenario.ini")));
+    HWND box = process.WaitForWindowTitled("エラー情報");
+    ASSERT_NE(nullptr, box);
+    EXPECT_EQ("初期化エラーが発生しました。", e2e::MessageBoxText(box));
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(process.WaitForExit());
+}
+
+TEST(StartupFailure, AModifiedProgramFileRefusesToStart)
+{
+    PanelFolder folder;
+    std::string program = folder.Read("VARNOK.exe");
+    size_t middle = program.size() / 2;
+    program[middle] = static_cast<char>(program[middle] ^ 0x21);
+    folder.Write("VARNOK.exe", program);
+    folder.Write("VARNOK.CFG", Settings(""));
+    PanelProcess process;
+    ASSERT_TRUE(process.Start(folder, folder.File("VARNOK.CFG"), ""));
+    HWND box = process.WaitForWindowTitled("エラー情報");
+    ASSERT_NE(nullptr, box);
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(process.WaitForExit());
+    EXPECT_NE(1u, process.ExitCode());
+    EXPECT_EQ(nullptr, e2e::FindProcessWindow(process.Id(), "#32770", nullptr));
+}
