@@ -29,14 +29,11 @@ void ShowReadingsInCaption(HWND window)
     SetCaptionText(window, temperatures, usages, MemoryUsedMB(s), s.FanLevel);
 }
 
-}  // namespace
-
-void RefreshPanel(HWND window)
+void ShowPanel(HWND window)
 {
     ForgetHoverOutside(window);
     if (IsIconic(window)) {
         ShowReadingsInCaption(window);
-        UpdateIllumination();
         return;
     }
     // Only tried: a measurement worker never waits for a rebuild, it skips this frame.
@@ -45,5 +42,15 @@ void RefreshPanel(HWND window)
             ComposePanel(window, PanelRes.backBuffer.hdc);
         LeaveCritSect(UpdateSection);
     }
+}
+
+}  // namespace
+
+void RefreshPanel(HWND window)
+{
+    // Without a panel (a measurement run before or after the window's life) there is nothing to
+    // show, and a null window would make the invalidation repaint every window of the desktop.
+    if (window)
+        ShowPanel(window);
     UpdateIllumination();
 }
