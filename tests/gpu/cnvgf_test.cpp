@@ -77,6 +77,17 @@ TEST_F(GpuObjectStart, FailsWithoutADriverLibrary)
     EXPECT_NE(NVAPI_OK, NvAPI_EnumNvidiaDisplayHandle(0, &display));
 }
 
+TEST_F(GpuObjectStart, FailsWithALibraryThatLacksTheQueryExport)
+{
+    ASSERT_TRUE(CopyFileA(testenv::PathFromEnvironment("VARNOK_NOQUERY_DLL").c_str(), dir.File("nvapi64.dll").c_str(),
+                          FALSE));
+    CNVGF gpu;
+    EXPECT_FALSE(gpu.Initialize());
+    EXPECT_EQ(nullptr, gpu.QueryFunction());
+    EXPECT_FALSE(gpu.SelectGpu(0, 0));
+    EXPECT_EQ(nullptr, GetModuleHandleA("NVAPI64.DLL"));
+}
+
 TEST_F(GpuObjectStart, FailsWhenTheInterfaceVersionCannotBeRead)
 {
     WriteScenario("[fail]\nNvAPI_GetInterfaceVersionString=1\n");

@@ -224,6 +224,44 @@ TEST_F(SimulatedDriver, NamedScenarioThatDoesNotExistRefusesToStart)
     EXPECT_FALSE(NvAPI_IsLoaded());
 }
 
+// A damaged or hostile scenario file never crashes the driver: it starts or refuses to start,
+// and what it answers stays within its records.
+TEST_F(SimulatedDriver, MalformedScenariosAreSurvived)
+{
+    const std::string absurd =
+        "[driver]\nDisplays=100000\nHidden=,,,0x,zz\n[display0]\nGpus=-7\nReportedGpus=99999\n"
+        "[display0.gpu0]\nSensors=77\nReportedSensors=4000000000\nSensor0=a,b\nSensor0Temp=,,,\n"
+        "ClockDomains=99,-1,4000000000\nPstateEntries=50\nCoolers=-1\nFanLevel=1e99\n[fail]\nNvAPI_Initialize=x\n";
+    std::string garbage;
+    unsigned int seed = 12345;
+    for (int i = 0; i < 4096; ++i) {
+        seed = seed * 1103515245u + 12345u;
+        garbage += static_cast<char>(seed >> 24);
+    }
+    for (const std::string& scenario : {absurd, garbage, std::string("[display0.gpu0\nFullName")}) {
+        WriteScenario(scenario);
+        CNVGF object;
+        if (!object.Initialize())
+            continue;
+        NvDisplayHandle display = nullptr;
+        if (NvAPI_EnumNvidiaDisplayHandle(0, &display) != NVAPI_OK)
+            continue;
+        NvPhysicalGpuHandle gpus[NVAPI_MAX_PHYSICAL_GPUS] = {};
+        NvU32 count = 0;
+        // A scripted count may claim more GPUs than the handle array holds; only handles are written.
+        if (NvAPI_GetPhysicalGPUsFromDisplay(display, gpus, &count) != NVAPI_OK || count == 0)
+            continue;
+        NV_THERMAL_SETTINGS thermal = NvRecord<NV_THERMAL_SETTINGS>(NV_THERMAL_SETTINGS_VER);
+        NvAPI_GPU_GetThermalSettings(gpus[0], NV_THERMAL_ALL_SENSORS, &thermal);
+        NV_CLOCK_FREQUENCIES clocks = NvRecord<NV_CLOCK_FREQUENCIES>(NV_CLOCK_FREQUENCIES_VER);
+        NvAPI_GPU_GetAllClockFrequencies(gpus[0], &clocks);
+        NV_COOLER_SETTINGS coolers = NvRecord<NV_COOLER_SETTINGS>(NV_COOLER_SETTINGS_VER);
+        if (object.SelectGpu(0, 0) && object.GetCoolerSettings(0, &coolers) == NVAPI_OK) {
+            EXPECT_LE(coolers.Count, static_cast<NvU32>(NVAPI_MAX_COOLERS));
+        }
+    }
+}
+
 // Without a scenario the demonstration GPU moves like a real one: readings stay in their
 // ranges, change from call to call, and never jump.
 TEST_F(SimulatedDriver, DefaultGpuMovesSmoothlyWithinPlausibleRanges)
