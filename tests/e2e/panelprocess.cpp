@@ -157,6 +157,11 @@ HWND PanelProcess::WaitForPanel(DWORD limitMs)
             return panel && IsWindowVisible(panel);
         },
         limitMs);
+    // The panel takes a message from another thread only after its set-up has run to the end
+    // (caption, position, timer), so an answered message means a finished panel.
+    DWORD_PTR result = 0;
+    if (panel && !SendMessageTimeoutA(panel, WM_NULL, 0, 0, SMTO_BLOCK, limitMs, &result))
+        panel = nullptr;
     return panel;
 }
 

@@ -149,11 +149,10 @@ TEST(Shutdown, EscapeAndAltF4DoNothingOnlyExitEnds)
 {
     Panel panel;
     ASSERT_TRUE(panel.Start(Settings(""), Scenario("N")));
-    PostMessageA(panel.window, WM_COMMAND, IDCANCEL, 0);
-    PostMessageA(panel.window, WM_CLOSE, 0, 0);
-    // The panel answers a message sent after those only when it has handled them.
+    // Sent, not posted: each call returns once the panel has handled the message.
     DWORD_PTR result = 0;
-    SendMessageTimeoutA(panel.window, WM_NULL, 0, 0, SMTO_BLOCK, 30000, &result);
+    SendMessageTimeoutA(panel.window, WM_COMMAND, IDCANCEL, 0, SMTO_BLOCK, 60000, &result);
+    SendMessageTimeoutA(panel.window, WM_CLOSE, 0, 0, SMTO_BLOCK, 60000, &result);
     EXPECT_TRUE(panel.process.Running());
     EXPECT_TRUE(IsWindow(panel.window));
     panel.Exit();

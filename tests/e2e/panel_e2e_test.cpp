@@ -1,0 +1,145 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include <string>
+
+#include "app/mainwindow.h"
+#include "e2e/panelprocess.h"
+
+using e2e::PanelFolder;
+using e2e::PanelProcess;
+
+namespace {
+
+// Hands the panel a dropped file the way the shell does: a DROPFILES block in the panel's own
+// memory, as a fixed global handle.
+bool DropFile(const PanelProcess& process, HWND window, const std::string& path)
+{
+    std::string block(sizeof(DROPFILES), '\0');
+    DROPFILES header = {};
+    header.pFiles = sizeof(DROPFILES);
+    memcpy(&block[0], &header, sizeof header);
+    block += path;
+    block.append(2, '\0');
+    HANDLE target = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, process.Id());
+    if (!target)
+        return false;
+    void* remote = VirtualAllocEx(target, nullptr, block.size(), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    bool written = remote && WriteProcessMemory(target, remote, block.data(), block.size(), nullptr);
+    CloseHandle(target);
+    if (!written)
+        return false;
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutA(window, WM_DROPFILES, reinterpret_cast<WPARAM>(remote), 0, SMTO_BLOCK, 60000, &result) != 0;
+}
+
+size_t CountLines(const std::string& text, const std::string& what)
+{
+    size_t count = 0;
+    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
+        ++count;
+    return count;
+}
+
+struct JournalledPanel {
+    PanelFolder folder;
+    PanelProcess process;
+    HWND window = nullptr;
+
+    bool Start(const std::string& settings)
+    {
+        folder.Write("VARNOK.CFG", settings);
+        folder.Write("scenario.ini", "[driver]\nJournal=" + folder.File("journal.txt") +
+                                         "\n[display0.gpu0]\nFullName=N\nBusType=3\nFrameBuffer=4194304\n");
+        if (!process.Start(folder, folder.File("VARNOK.CFG"), folder.File("scenario.ini")))
+            return false;
+        return (window = process.WaitForPanel()) != nullptr;
+    }
+    size_t Measurements() const { return CountLines(folder.Read("journal.txt"), "GetThermalSettings"); }
+    // Sent, not posted: the call returns once the panel has handled it.
+    void Send(UINT message, WPARAM wParam) const
+    {
+        DWORD_PTR result = 0;
+        SendMessageTimeoutA(window, message, wParam, 0, SMTO_BLOCK, 60000, &result);
+    }
+    void Exit()
+    {
+        PostMessageA(window, WM_COMMAND, CMD_EXIT, 0);
+        ASSERT_TRUE(process.WaitForExit());
+    }
+};
+
+}  // namespace
+
+TEST(DroppedFiles, ImagesBecomeTheSkinThemesLoadOthersChangeNothing)
+{
+    JournalledPanel panel;
+    ASSERT_TRUE(panel.Start("[GLOBAL]\nTimer=60\n[THEME]\nFile=" + std::string() + "\n"));
+    panel.folder.Write("night.vkt", "[LABEL]\nCore=Night\n");
+    panel.folder.Write("notes.txt", "notes");
+    panel.folder.Write("README", "readme");
+
+    ASSERT_TRUE(DropFile(panel.process, panel.window, panel.folder.File("notes.txt")));
+    ASSERT_TRUE(panel.process.Running());
+    ASSERT_TRUE(DropFile(panel.process, panel.window, panel.folder.File("README")));
+    // A theme loaded later would take the skin from its own file, so the image comes last.
+    ASSERT_TRUE(DropFile(panel.process, panel.window, panel.folder.File("night.vkt")));
+    ASSERT_TRUE(DropFile(panel.process, panel.window, panel.folder.File("SKIN.png")));
+    // What the drops changed reaches the files only with a save.
+    panel.Send(WM_COMMAND, CMD_CONFIG_SAVE);
+    std::string settings = panel.folder.Read("VARNOK.CFG");
+    EXPECT_NE(std::string::npos, settings.find("File=" + panel.folder.File("night.vkt"))) << settings;
+    std::string theme = panel.folder.Read("night.vkt");
+    EXPECT_NE(std::string::npos, theme.find("Core=Night")) << theme;
+    EXPECT_NE(std::string::npos, theme.find("File=" + panel.folder.File("SKIN.png"))) << theme;
+    EXPECT_NE(std::string::npos, theme.find("[SKIN]\r\nEnable=1")) << theme;
+    EXPECT_EQ("notes", panel.folder.Read("notes.txt"));
+    panel.Exit();
+}
+
+TEST(PowerEvents, SuspendStopsTheMeasurementsResumeStartsThemAgain)
+{
+    JournalledPanel panel;
+    ASSERT_TRUE(panel.Start("[GLOBAL]\nTimer=1\n"));
+    ASSERT_TRUE(e2e::WaitFor([&] { return panel.Measurements() >= 3; }));
+
+    panel.Send(WM_POWERBROADCAST, PBT_APMSUSPEND);
+    size_t suspended = panel.Measurements();
+    // Nothing may arrive while suspended: watch for a few periods.
+    EXPECT_FALSE(e2e::WaitFor([&] { return panel.Measurements() > suspended; }, 3500));
+
+    panel.Send(WM_POWERBROADCAST, PBT_APMRESUMESUSPEND);
+    panel.Send(WM_POWERBROADCAST, PBT_APMRESUMESUSPEND);
+    EXPECT_TRUE(e2e::WaitFor([&] { return panel.Measurements() >= suspended + 2; }));
+    panel.Exit();
+}
+
+TEST(DemonstrationMode, RunsWithoutADriverAndNamesNoGpu)
+{
+    PanelFolder folder;
+    folder.RemoveDriver();
+    folder.Write("VARNOK.CFG", "[GLOBAL]\nDummy=1\nTimer=1\n");
+    PanelProcess process;
+    ASSERT_TRUE(process.Start(folder, folder.File("VARNOK.CFG"), ""));
+    HWND window = process.WaitForPanel();
+    ASSERT_NE(nullptr, window);
+    EXPECT_EQ("  0MB", e2e::WindowText(window));
+    PostMessageA(window, WM_COMMAND, CMD_EXIT, 0);
+    EXPECT_TRUE(process.WaitForExit());
+}
+
+TEST(ThemeCommands, CancelledThemeLoadLeavesTheMeasurementsRunning)
+{
+    JournalledPanel panel;
+    ASSERT_TRUE(panel.Start("[GLOBAL]\nTimer=1\n"));
+    PostMessageA(panel.window, WM_COMMAND, CMD_THEME_LOAD, 0);
+    HWND chooser = panel.process.WaitForWindowTitled("テーマのロード");
+    ASSERT_NE(nullptr, chooser);
+    PostMessageA(chooser, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(e2e::WaitFor([&] { return !IsWindow(chooser); }));
+    size_t before = panel.Measurements();
+    EXPECT_TRUE(e2e::WaitFor([&] { return panel.Measurements() >= before + 2; }));
+    panel.Exit();
+}
