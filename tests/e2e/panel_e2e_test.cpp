@@ -43,32 +43,14 @@ size_t CountLines(const std::string& text, const std::string& what)
     return count;
 }
 
-struct JournalledPanel {
-    PanelFolder folder;
-    PanelProcess process;
-    HWND window = nullptr;
-
+struct JournalledPanel : e2e::RunningPanel {
     bool Start(const std::string& settings)
     {
-        folder.Write("VARNOK.CFG", settings);
-        folder.Write("scenario.ini", "[driver]\nJournal=" + folder.File("journal.txt") +
-                                         "\n[display0.gpu0]\nFullName=N\nBusType=3\nFrameBuffer=4194304\n");
-        if (!process.Start(folder, folder.File("VARNOK.CFG"), folder.File("scenario.ini")))
-            return false;
-        return (window = process.WaitForPanel()) != nullptr;
+        return RunningPanel::Start(settings, "[driver]\nJournal=" + folder.File("journal.txt") +
+                                                 "\n[display0.gpu0]\nFullName=N\nBusType=3\nFrameBuffer=4194304\n");
     }
     size_t Measurements() const { return CountLines(folder.Read("journal.txt"), "GetThermalSettings"); }
-    // Sent, not posted: the call returns once the panel has handled it.
-    void Send(UINT message, WPARAM wParam) const
-    {
-        DWORD_PTR result = 0;
-        SendMessageTimeoutA(window, message, wParam, 0, SMTO_BLOCK, 60000, &result);
-    }
-    void Exit()
-    {
-        PostMessageA(window, WM_COMMAND, CMD_EXIT, 0);
-        ASSERT_TRUE(process.WaitForExit());
-    }
+    void Exit() { ASSERT_TRUE(RunningPanel::Exit()); }
 };
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "e2e/panelprocess.h"
 
+#include "app/mainwindow.h"
 #include "support/testenv.h"
 
 namespace e2e {
@@ -198,6 +199,28 @@ void PanelProcess::Kill()
     CloseHandle(info_.hProcess);
     CloseHandle(info_.hThread);
     info_ = {};
+}
+
+bool RunningPanel::Start(const std::string& settings, const std::string& scenario, const char* name)
+{
+    folder.Write(name, settings);
+    folder.Write("scenario.ini", scenario);
+    if (!process.Start(folder, folder.File(name), folder.File("scenario.ini")))
+        return false;
+    window = process.WaitForPanel();
+    return window != nullptr;
+}
+
+void RunningPanel::Send(UINT message, WPARAM wParam) const
+{
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(window, message, wParam, 0, SMTO_BLOCK, 60000, &result);
+}
+
+bool RunningPanel::Exit()
+{
+    PostMessageA(window, WM_COMMAND, CMD_EXIT, 0);
+    return process.WaitForExit();
 }
 
 }  // namespace e2e

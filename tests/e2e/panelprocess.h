@@ -65,4 +65,17 @@ private:
     PROCESS_INFORMATION info_ = {};
 };
 
+// A started panel with its folder: settings named on the command line, a scenario beside it.
+struct RunningPanel {
+    PanelFolder folder;
+    PanelProcess process;
+    HWND window = nullptr;
+
+    bool Start(const std::string& settings, const std::string& scenario, const char* name = "VARNOK.CFG");
+    // Sent, not posted: the call returns once the panel has handled the message.
+    void Send(UINT message, WPARAM wParam) const;
+    // Chooses "終了" and waits for the process to end.
+    bool Exit();
+};
+
 }  // namespace e2e

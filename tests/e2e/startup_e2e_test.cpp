@@ -36,26 +36,9 @@ std::string Settings(const std::string& extra)
     return "[GLOBAL]\nTimer=1\n" + extra;
 }
 
-struct Panel {
-    PanelFolder folder;
-    PanelProcess process;
-    HWND window = nullptr;
-
-    bool Start(const std::string& settings, const std::string& scenario, const char* name = "VARNOK.CFG")
-    {
-        folder.Write(name, settings);
-        folder.Write("scenario.ini", scenario);
-        if (!process.Start(folder, folder.File(name), folder.File("scenario.ini")))
-            return false;
-        window = process.WaitForPanel();
-        return window != nullptr;
-    }
-
-    void Exit()
-    {
-        PostMessageA(window, WM_COMMAND, CMD_EXIT, 0);
-        ASSERT_TRUE(process.WaitForExit());
-    }
+// The tests choose "終了" themselves, so a missed exit fails where it happens.
+struct Panel : e2e::RunningPanel {
+    void Exit() { ASSERT_TRUE(RunningPanel::Exit()); }
 };
 
 }  // namespace
