@@ -31,14 +31,14 @@ bool ReadField(const char*& cursor)
 }
 
 // Parses one conversion after its '%'; cursor ends behind the conversion character.
-bool ParseConversion(const char*& cursor, ConversionSpec& spec)
+bool ParseConversion(const char*& cursor, ConversionSpec& directive)
 {
-    spec = ConversionSpec{false, false, LENGTH_NONE, 0};
+    directive = ConversionSpec{false, false, LENGTH_NONE, 0};
     for (;; ++cursor) {
         if (*cursor == '#')
-            spec.alternate = true;
+            directive.alternate = true;
         else if (*cursor == '0')
-            spec.zeroPad = true;
+            directive.zeroPad = true;
         else if (*cursor != '-' && *cursor != '+' && *cursor != ' ')
             break;
     }
@@ -50,35 +50,35 @@ bool ParseConversion(const char*& cursor, ConversionSpec& spec)
             return false;
     }
     if (cursor[0] == 'h' && cursor[1] == 'h') {
-        spec.length = LENGTH_CHAR;
+        directive.length = LENGTH_CHAR;
         cursor += 2;
     } else if (cursor[0] == 'h') {
-        spec.length = LENGTH_SHORT;
+        directive.length = LENGTH_SHORT;
         ++cursor;
     } else if (cursor[0] == 'l' && cursor[1] != 'l') {
-        spec.length = LENGTH_LONG;
+        directive.length = LENGTH_LONG;
         ++cursor;
     }
     // Any other modifier (ll L j z t I q w) is taken for the conversion character and refused.
     if (!*cursor)
         return false;
-    spec.conversion = *cursor++;
+    directive.conversion = *cursor++;
     return true;
 }
 
-bool FitsArgument(const ConversionSpec& spec, char argument)
+bool FitsArgument(const ConversionSpec& directive, char argument)
 {
-    const char c = spec.conversion;
+    const char c = directive.conversion;
     switch (argument) {
     case 'd':
         if (!strchr("diuoxX", c))
             return false;
         // '#' is defined only for the octal and hexadecimal forms.
-        return !spec.alternate || strchr("oxX", c);
+        return !directive.alternate || strchr("oxX", c);
     case 'f':
-        return strchr("fFeEgGaA", c) && (spec.length == LENGTH_NONE || spec.length == LENGTH_LONG);
+        return strchr("fFeEgGaA", c) && (directive.length == LENGTH_NONE || directive.length == LENGTH_LONG);
     case 's':
-        return c == 's' && spec.length == LENGTH_NONE && !spec.alternate && !spec.zeroPad;
+        return c == 's' && directive.length == LENGTH_NONE && !directive.alternate && !directive.zeroPad;
     default:
         return false;
     }
@@ -99,8 +99,8 @@ bool IsFormatAccepted(const char* format, const char* expected)
             ++cursor;
             continue;
         }
-        ConversionSpec spec;
-        if (!ParseConversion(cursor, spec) || !*argument || !FitsArgument(spec, *argument))
+        ConversionSpec directive;
+        if (!ParseConversion(cursor, directive) || !*argument || !FitsArgument(directive, *argument))
             return false;
         ++argument;
     }
