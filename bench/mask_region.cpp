@@ -2,6 +2,7 @@
 // of the stretched mask, runs, regions made in pieces) against the plain per-pixel method
 // (GetPixel and one CombineRgn per black pixel), on masks with many black pixels.
 
+#include "bench/benchclock.h"
 #include "render/maskregion.h"
 #include "render/maskruns.h"
 #include "render/regioncache.h"
@@ -22,18 +23,6 @@ const double REFERENCE_BUDGET_SECONDS = 60.0;
 const int SAMPLE_BANDS = 8;
 const int SAMPLE_ROWS = 4;
 const int FAST_RUNS = 7;
-
-double Seconds()
-{
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 unsigned Next(unsigned& state)
 {

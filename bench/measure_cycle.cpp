@@ -4,6 +4,7 @@
 // Usage: bench_measure_cycle [path of the simulated nvapi64.dll]; by default the DLL of the
 // build tree, ..\simgpu\nvapi64.dll beside this program's folder.
 
+#include "bench/benchclock.h"
 #include <windows.h>
 
 #include <cstdio>
@@ -23,18 +24,6 @@ const int JOURNAL_CYCLES = 50;
 const int PURE_ROUNDS = 200000;
 const int RUNS = 3;
 const double OWN_COST_TARGET_US = 20.0;
-
-double Seconds()
-{
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 std::string FolderOf(const std::string& path)
 {
