@@ -51,6 +51,21 @@ HWND CreatePanel(HMODULE program)
                                       QuietDialog, 0);
 }
 
+// A bottom-up bitmap file from its header and pixel rows.
+bool WriteBitmapFile(const char* path, const BITMAPINFOHEADER& info, const std::vector<unsigned char>& pixels)
+{
+    BITMAPFILEHEADER file = {};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof file + sizeof info;
+    file.bfSize = file.bfOffBits + info.biSizeImage;
+    FILE* out = fopen(path, "wb");
+    if (!out)
+        return false;
+    bool written = fwrite(&file, sizeof file, 1, out) == 1 && fwrite(&info, sizeof info, 1, out) == 1 &&
+                   fwrite(pixels.data(), pixels.size(), 1, out) == 1;
+    return fclose(out) == 0 && written;
+}
+
 bool WriteBitmap(const char* path, HDC dc, HBITMAP bitmap, int width, int height)
 {
     BITMAPINFOHEADER info = {};
@@ -64,16 +79,7 @@ bool WriteBitmap(const char* path, HDC dc, HBITMAP bitmap, int width, int height
     std::vector<unsigned char> pixels(info.biSizeImage);
     if (!GetDIBits(dc, bitmap, 0, height, pixels.data(), reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS))
         return false;
-    BITMAPFILEHEADER file = {};
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof file + sizeof info;
-    file.bfSize = file.bfOffBits + info.biSizeImage;
-    FILE* out = fopen(path, "wb");
-    if (!out)
-        return false;
-    bool written = fwrite(&file, sizeof file, 1, out) == 1 && fwrite(&info, sizeof info, 1, out) == 1 &&
-                   fwrite(pixels.data(), pixels.size(), 1, out) == 1;
-    return fclose(out) == 0 && written;
+    return WriteBitmapFile(path, info, pixels);
 }
 
 // A 1024 x 768 skin of soft gradients, as a 24-bit bitmap file.
@@ -97,16 +103,7 @@ bool WriteSkin(const char* path)
             p[1] = static_cast<unsigned char>(200 + 20 * std::sin(x * 0.02));
             p[2] = static_cast<unsigned char>(225 + 30 * x / width);
         }
-    BITMAPFILEHEADER file = {};
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof file + sizeof info;
-    file.bfSize = file.bfOffBits + info.biSizeImage;
-    FILE* out = fopen(path, "wb");
-    if (!out)
-        return false;
-    bool written = fwrite(&file, sizeof file, 1, out) == 1 && fwrite(&info, sizeof info, 1, out) == 1 &&
-                   fwrite(pixels.data(), pixels.size(), 1, out) == 1;
-    return fclose(out) == 0 && written;
+    return WriteBitmapFile(path, info, pixels);
 }
 
 // A busy GPU over the last 256 samples.
