@@ -17,7 +17,3 @@ struct APPSTATE {
 };
 
 extern APPSTATE App;
-
-// Shows an error in the program's way: its title, error icon, foreground and topmost.
-void ShowErrorMessage(HWND owner, const char* text);
-void ShowConfirmMessage(HWND owner, const char* text);

@@ -4,6 +4,7 @@
 
 #include "app/captiontext.h"
 #include "gpu/gpuinfo.h"
+#include "gpu/sampledata.h"
 #include "render/paneltitle.h"
 
 static_assert(CAPTION_SIZE == PANEL_TITLE_SIZE, "the title band shows the whole caption");
@@ -25,4 +26,12 @@ void SetCaptionText(HWND window, const unsigned int* temperatures, const unsigne
     SetPanelTitle(text);
     if (strcmp(current, text) != 0)
         SetWindowTextA(window, text);
+}
+
+void ShowReadingsCaption(HWND window)
+{
+    const SAMPLEDATA& s = Sample;
+    const unsigned int temperatures[2] = {s.CoreTemp, s.AmbientTemp};
+    const unsigned int usages[3] = {s.UsageCore, s.UsageMemory, s.UsageVideo};
+    SetCaptionText(window, temperatures, usages, MemoryUsedMB(s), s.FanLevel);
 }

@@ -8,3 +8,6 @@
 // The window text is only set when it changes. May run on a measurement worker.
 void SetCaptionText(HWND window, const unsigned int* temperatures, const unsigned int* usages,
                     unsigned int memoryUsed, unsigned int fanLevel);
+
+// The caption of a minimised panel: the current readings.
+void ShowReadingsCaption(HWND window);

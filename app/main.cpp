@@ -8,11 +8,13 @@
 #include "app/integrity.h"
 #include "app/mainwindow.h"
 #include "app/mutex.h"
-#include "app/texts.h"
 #include "config/config.h"
 #include "config/theme.h"
 #include "gpu/sampledata.h"
 #include "gpu/sound.h"
+#include "ui/messageboxes.h"
+#include "ui/resourcemodule.h"
+#include "ui/texts.h"
 
 namespace {
 
@@ -46,6 +48,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
     }
     memset(&App, 0, sizeof App);
     App.instance = instance;
+    ResourceModule = instance;
     LoadIcons(instance);
     Sample.HistoryCount = 0;
     FaultAlarmSound = LoadFaultAlarm(instance);

@@ -7,7 +7,6 @@
 #include "app/appstate.h"
 #include "app/caption.h"
 #include "app/panelshape.h"
-#include "app/texts.h"
 #include "app/tooltip.h"
 #include "config/config.h"
 #include "config/theme.h"
@@ -19,6 +18,8 @@
 #include "render/hover.h"
 #include "render/panel.h"
 #include "render/panelres.h"
+#include "ui/messageboxes.h"
+#include "ui/texts.h"
 
 namespace {
 
@@ -104,6 +105,8 @@ BOOL OnInitDialog(HWND window)
     SendMessageA(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(App.icons[IDI_PANEL_SMALL - IDI_FIRST]));
     DragAcceptFiles(window, TRUE);
     ForgetHoverPosition();
+    SetPanelRefresh(RefreshPanel);
+    SetMinimisedView(ShowReadingsCaption);
     AllowMeasureWorkers();
     CreateCritSect(ProbeSection, "PROBE");
     CreateCritSect(UpdateSection, "UPDATE");

@@ -5,14 +5,14 @@
 #include "app/panelshape.h"
 #include "config/config.h"
 #include "config/theme.h"
-#include "dialogs/commondialogs.h"
-#include "dialogs/filechoosers.h"
-#include "dialogs/initialpath.h"
 #include "dialogs/settingsdialog.h"
 #include "gpu/measure.h"
 #include "render/panel.h"
 #include "render/panelres.h"
 #include "render/windowshape.h"
+#include "ui/commondialogs.h"
+#include "ui/filechoosers.h"
+#include "ui/initialpath.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include "render/maskruns.h"
 #include "render/regioncache.h"
 
-#include "bench/mask_bitmap_file.h"
-#include "bench/reference_region.h"
+#include "tests/support/mask_bitmap_file.h"
+#include "tests/support/reference_region.h"
 
 #include <windows.h>
 

@@ -1,5 +1,6 @@
 #include "gpu/measure.h"
 
+#include <atomic>
 #include <cstring>
 
 #include "base/checkedformat.h"
@@ -8,7 +9,6 @@
 #include "gpu/critsect.h"
 #include "gpu/sampledata.h"
 #include "gpu/sound.h"
-#include "render/panel.h"
 
 CNVGF Gpu;
 LOGFILE MeasureLog;
@@ -185,7 +185,13 @@ void WriteLogLine(const SAMPLEDATA& s)
     MeasureLog.Write(line);
 }
 
+void UpdateIlluminationOnly(HWND) { UpdateIllumination(); }
+
+std::atomic<PANELREFRESH> PanelRefresh{UpdateIlluminationOnly};
+
 }  // namespace
+
+void SetPanelRefresh(PANELREFRESH refresh) { PanelRefresh = refresh ? refresh : UpdateIlluminationOnly; }
 
 void SeedDemonstration(unsigned int seed) { DemoState = seed; }
 
@@ -232,7 +238,7 @@ void MeasureCycle(HWND window)
         PlayFaultAlarm();
 
     LeaveCritSect(ProbeSection);
-    RefreshPanel(window);
+    PanelRefresh.load()(window);
 }
 
 void ResetMaximum(HWND window)
@@ -247,7 +253,7 @@ void ResetMaximum(HWND window)
     Sample.MaxCoreTemp = Sample.CoreTemp;
     Sample.MaxAmbientTemp = Sample.AmbientTemp;
     LeaveCritSect(ProbeSection);
-    RefreshPanel(window);
+    PanelRefresh.load()(window);
 }
 
 void UpdateIllumination()

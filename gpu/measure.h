@@ -12,6 +12,12 @@ extern LOGFILE MeasureLog;
 // One measurement: reads, checks, keeps statistics and history, alerts, logs, then refreshes
 // the panel. A cycle that finds another one running is dropped.
 void MeasureCycle(HWND window);
+
+// What a cycle and a maximum reset end with: the shell installs the panel's refresh, which ends
+// with the LED update. Without one (null, or measurement runs without a panel) they only update
+// the LED. May be called by measurement workers at any time, so it is swapped atomically.
+using PANELREFRESH = void (*)(HWND window);
+void SetPanelRefresh(PANELREFRESH refresh);
 // The body of a measurement worker: one cycle, then the thread ends. Start workers only through
 // StartMeasureWorker, which counts them for teardown.
 DWORD WINAPI MeasureThread(LPVOID window);

@@ -1,11 +1,11 @@
 #include "render/panel.h"
 
-#include "app/caption.h"
 #include "gpu/critsect.h"
 #include "gpu/measure.h"
-#include "gpu/sampledata.h"
 #include "render/hover.h"
 #include "render/panelres.h"
+
+#include <atomic>
 
 namespace {
 
@@ -21,19 +21,14 @@ void ForgetHoverOutside(HWND window)
         ClearHoverFlags();
 }
 
-void ShowReadingsInCaption(HWND window)
-{
-    const SAMPLEDATA& s = Sample;
-    const unsigned int temperatures[2] = {s.CoreTemp, s.AmbientTemp};
-    const unsigned int usages[3] = {s.UsageCore, s.UsageMemory, s.UsageVideo};
-    SetCaptionText(window, temperatures, usages, MemoryUsedMB(s), s.FanLevel);
-}
+std::atomic<MINIMISEDVIEW> MinimisedView{nullptr};
 
 void ShowPanel(HWND window)
 {
     ForgetHoverOutside(window);
     if (IsIconic(window)) {
-        ShowReadingsInCaption(window);
+        if (MINIMISEDVIEW view = MinimisedView.load())
+            view(window);
         return;
     }
     // Only tried: a measurement worker never waits for a rebuild, it skips this frame.
@@ -45,6 +40,8 @@ void ShowPanel(HWND window)
 }
 
 }  // namespace
+
+void SetMinimisedView(MINIMISEDVIEW view) { MinimisedView = view; }
 
 void RefreshPanel(HWND window)
 {

@@ -1,11 +1,12 @@
 #include "render/windowshape.h"
 
-#include "app/appstate.h"
-#include "app/texts.h"
 #include "config/theme.h"
-#include "dialogs/messagedialog.h"
 #include "render/maskregion.h"
 #include "render/regioncache.h"
+#include "ui/messageboxes.h"
+#include "ui/messagedialog.h"
+#include "ui/resourcemodule.h"
+#include "ui/texts.h"
 
 #include <cstring>
 
@@ -120,7 +121,7 @@ void ApplyMaskShape(HWND requester, HWND window, const RECT& clientRect)
     // With another message dialog shown, the completion ends that one instead; this build is
     // reported failed at once.
     if (!MessageRequest.window) {
-        INT_PTR result = ShowMessageDialog(App.instance, window, nullptr, nullptr, MASK_WAIT_LINES);
+        INT_PTR result = ShowMessageDialog(ResourceModule, window, nullptr, nullptr, MASK_WAIT_LINES);
         if (result != 0 && result != -1) {
             EnableWindow(requester, TRUE);
             return;

@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "app/caption.h"
 #include "config/config.h"
 #include "config/theme.h"
 #include "gpu/critsect.h"
@@ -96,6 +97,7 @@ TEST_F(Refresh, WithoutTheSectionNothingIsComposed)
 // last frame.
 TEST_F(Refresh, MinimisedOnlySetsTheCaption)
 {
+    SetMinimisedView(ShowReadingsCaption);
     Config.Taskbar.Core = 0;
     Config.Taskbar.Fan = 0;
     ShowWindow(Window(), SW_SHOWMINNOACTIVE);
@@ -110,6 +112,7 @@ TEST_F(Refresh, MinimisedOnlySetsTheCaption)
     ASSERT_FALSE(IsIconic(Window()));
     RefreshPanel(Window());
     EXPECT_TRUE(Composed());
+    SetMinimisedView(nullptr);
 }
 
 // The mouse handling keeps the flags while the cursor is over the window; once it has left the

@@ -1,9 +1,9 @@
 #include "render/maskregion.h"
 #include "render/regioncache.h"
 
-#include "bench/mask_bitmap_file.h"
 #include "maskpatterns.h"
 #include "regionassert.h"
+#include "support/mask_bitmap_file.h"
 #include "support/testenv.h"
 
 #include <gtest/gtest.h>

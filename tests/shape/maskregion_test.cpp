@@ -2,10 +2,10 @@
 
 #include "render/regioncache.h"
 
-#include "bench/mask_bitmap_file.h"
-#include "bench/reference_region.h"
 #include "maskpatterns.h"
 #include "regionassert.h"
+#include "support/mask_bitmap_file.h"
+#include "support/reference_region.h"
 #include "support/testenv.h"
 
 #include <gtest/gtest.h>

@@ -1,15 +1,15 @@
 #include "render/windowshape.h"
 
-#include "app/appstate.h"
-#include "app/texts.h"
-#include "dialogs/messagedialog.h"
 #include "render/maskregion.h"
 #include "render/maskruns.h"
 #include "render/regioncache.h"
+#include "ui/messagedialog.h"
+#include "ui/resourcemodule.h"
+#include "ui/texts.h"
 
-#include "bench/mask_bitmap_file.h"
 #include "maskpatterns.h"
 #include "shapewindow.h"
+#include "support/mask_bitmap_file.h"
 
 #include <gtest/gtest.h>
 
@@ -249,7 +249,7 @@ TEST_F(MaskShape, AnotherMessageDialogShownFailsAtOnce)
             PostMessageA(window, WM_COMMAND, APPLY_SHAPE_COMMAND, 0);
     });
     const char* const lines[] = {"OTHER", nullptr};
-    INT_PTR result = ShowMessageDialog(App.instance, window_, nullptr, "OTHER", lines);
+    INT_PTR result = ShowMessageDialog(ResourceModule, window_, nullptr, "OTHER", lines);
     EXPECT_NE(0, result);
     EXPECT_EQ(1, Completion().count);
     EXPECT_EQ(1, ErrorBoxes());

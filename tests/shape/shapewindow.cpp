@@ -1,10 +1,10 @@
 #include "shapewindow.h"
 
-#include "app/appstate.h"
-#include "app/texts.h"
-#include "dialogs/messagedialog.h"
 #include "render/windowshape.h"
 #include "resources/resource.h"
+#include "ui/messagedialog.h"
+#include "ui/resourcemodule.h"
+#include "ui/texts.h"
 
 #include <cstdio>
 #include <cstring>
@@ -51,9 +51,9 @@ LRESULT CALLBACK PanelProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
 void ShapedPanel::SetUp()
 {
     savedTheme_.reset(new THEMEDATA(Theme));
-    savedInstance_ = App.instance;
-    App.instance = ProgramResources();
-    ASSERT_NE(nullptr, App.instance) << "VARNOK_EXE";
+    savedInstance_ = ResourceModule;
+    ResourceModule = ProgramResources();
+    ASSERT_NE(nullptr, ResourceModule) << "VARNOK_EXE";
 
     WNDCLASSA windowClass = {};
     windowClass.lpfnWndProc = PanelProc;
@@ -98,7 +98,7 @@ void ShapedPanel::TearDown()
     if (requester_)
         DestroyWindow(requester_);
     Theme = *savedTheme_;
-    App.instance = savedInstance_;
+    ResourceModule = savedInstance_;
 }
 
 void ShapedPanel::Apply(HDC skinSurface) { ApplyWindowShape(requester_, window_, client_, skinSurface); }

@@ -1,4 +1,4 @@
-#include "dialogs/messagedialog.h"
+#include "ui/messagedialog.h"
 
 #include "resources/resource.h"
 

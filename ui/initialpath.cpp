@@ -1,4 +1,4 @@
-#include "dialogs/initialpath.h"
+#include "ui/initialpath.h"
 
 #include "base/textcut.h"
 

@@ -1,7 +1,7 @@
-#include "dialogs/commondialogs.h"
+#include "ui/commondialogs.h"
 
-#include "dialogs/filechoosers.h"
-#include "dialogs/initialpath.h"
+#include "ui/filechoosers.h"
+#include "ui/initialpath.h"
 
 #include "support/dialogwatch.h"
 #include "support/testenv.h"

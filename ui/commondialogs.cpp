@@ -1,6 +1,6 @@
-#include "dialogs/commondialogs.h"
+#include "ui/commondialogs.h"
 
-#include "dialogs/initialpath.h"
+#include "ui/initialpath.h"
 
 #include <cstddef>
 #include <cstdio>

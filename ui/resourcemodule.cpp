@@ -1,0 +1,3 @@
+#include "ui/resourcemodule.h"
+
+HINSTANCE ResourceModule;
