@@ -91,7 +91,7 @@ LangString SecProgramText ${LANG_ENGLISH} "The program, its licences and the Sta
 LangString SecStartupText ${LANG_JAPANESE} "スタートアップにショートカットを作ります。"
 LangString SecStartupText ${LANG_ENGLISH} "Adds a shortcut to the Startup folder."
 LangString ProgramRunning ${LANG_JAPANESE} "VARNOK が実行中です。パネルを右クリックして「終了」を選び、「再試行」を押してください。$\r$\n「キャンセル」を押すと何も変更せずに終わります。"
-LangString ProgramRunning ${LANG_ENGLISH} "VARNOK is running. Right-click its panel, choose the last menu item to end it, then press Retry.$\r$\nCancel ends without changing anything."
+LangString ProgramRunning ${LANG_ENGLISH} "VARNOK is running. Right-click its panel, choose the last menu item (終了) to end it, then press Retry.$\r$\nCancel ends without changing anything."
 
 ; A running VARNOK keeps its program file open for execution, and such a file cannot be opened for
 ; writing: the test is exact for the copy in this folder, the only one that would be replaced or

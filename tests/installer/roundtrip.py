@@ -2,7 +2,7 @@
 """The installer's round trip under Wine: install, run from the shortcut, reinstall, uninstall.
 
 Usage: roundtrip.py --setup SETUP.exe --program VARNOK.exe --windriver windriver.exe --version X.Y.Z
-                    --script VARNOK.nsi --tools TOOLS_DIR
+                    --script VARNOK.nsi
 
 Runs in a throw-away Wine prefix with its own Wine server and its own Xvfb display, so it never
 meets the other tests' programs. Passes on exit code 0 and prints every check it made. What Wine
@@ -18,11 +18,15 @@ import sys
 import tempfile
 import time
 
+TOOLS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools")
+sys.path.insert(0, TOOLS)
+import peresources  # noqa: E402
+from winesession import WineError, WineSession, fields  # noqa: E402
+
 EXIT_PROGRAM_RUNNING = 3
 # "終了" ends the panel's dialog with 1, which becomes the program's exit code.
 EXIT_NORMAL = 1
 UNINSTALL_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\VARNOK"
-LIMIT_S = 300
 
 
 class RoundTripError(Exception):
@@ -46,55 +50,6 @@ class Checks:
     def require(self, what, condition, detail=""):
         if not self.expect(what, condition, detail):
             raise RoundTripError(what)
-
-
-class Wine:
-    """One private prefix with its own server and display."""
-
-    def __init__(self, folder, tools):
-        self.folder = folder
-        self.prefix = os.path.join(folder, "prefix")
-        self.xvfb = None
-        line = subprocess.run([os.path.join(tools, "start-xvfb.sh")], capture_output=True, text=True).stdout.split()
-        if len(line) != 2:
-            raise RoundTripError("no Xvfb display could be started")
-        display, pid = line
-        self.xvfb = int(pid)
-        self.env = dict(os.environ, WINEPREFIX=self.prefix, DISPLAY=display, LANG="ja_JP.UTF-8",
-                        LC_ALL="ja_JP.UTF-8", WINEDEBUG="-all", WINEARCH="win64",
-                        WINEDLLOVERRIDES="mscoree,mshtml=")
-
-    def run(self, *args):
-        # Output to a file, not a pipe: a program started by the command inherits the descriptor,
-        # and a pipe would stay open for as long as that program runs.
-        with tempfile.TemporaryFile(dir=self.folder) as out:
-            code = subprocess.run(["wine", *args], env=self.env, stdout=out, stderr=subprocess.DEVNULL,
-                                  stdin=subprocess.DEVNULL, timeout=LIMIT_S, cwd=self.folder).returncode
-            out.seek(0)
-            return code, out.read().decode("utf-8", "replace")
-
-    def boot(self):
-        subprocess.run(["wineboot", "-i"], env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-                       stdin=subprocess.DEVNULL, timeout=LIMIT_S, cwd=self.folder)
-        if not os.path.isdir(os.path.join(self.prefix, "drive_c", "windows", "system32")):
-            raise RoundTripError("the Wine prefix could not be made")
-
-    def windows_path(self, path):
-        relative = os.path.relpath(path, os.path.join(self.prefix, "drive_c"))
-        return "C:\\" + relative.replace("/", "\\")
-
-    def close(self):
-        subprocess.run(["wineserver", "-k"], env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-                       timeout=LIMIT_S)
-        if self.xvfb:
-            try:
-                os.kill(self.xvfb, 15)
-            except OSError:
-                pass
-
-
-def fields(text):
-    return dict(line.split("=", 1) for line in text.splitlines() if "=" in line)
 
 
 def profile_keys(text):
@@ -139,10 +94,7 @@ def wait_until(condition, limit_s=120):
     return condition()
 
 
-def check_script(checks, script, setup, tools):
-    sys.path.insert(0, tools)
-    import peresources
-
+def check_script(checks, script, setup):
     print("What Wine cannot show, read from the installer script and the installer itself:")
     with open(script, encoding="utf-8") as f:
         text = f.read()
@@ -271,24 +223,24 @@ def round_trip(checks, args, wine):
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__.strip().splitlines()[0])
-    for name in ("setup", "program", "windriver", "version", "script", "tools"):
+    for name in ("setup", "program", "windriver", "version", "script"):
         parser.add_argument("--" + name, required=True)
     args = parser.parse_args()
     started = time.monotonic()
     checks = Checks()
     try:
-        check_script(checks, args.script, args.setup, args.tools)
+        check_script(checks, args.script, args.setup)
         print("The round trip under Wine:")
         folder = tempfile.mkdtemp(prefix="varnok-installer-")
         wine = None
         try:
-            wine = Wine(folder, args.tools)
+            wine = WineSession(os.path.join(folder, "prefix"), TOOLS)
             round_trip(checks, args, wine)
         finally:
             if wine:
                 wine.close()
             shutil.rmtree(folder, ignore_errors=True)
-    except (RoundTripError, OSError, subprocess.TimeoutExpired) as error:
+    except (RoundTripError, WineError, OSError, subprocess.TimeoutExpired) as error:
         print("installer: stopped: %s" % error)
         checks.failed += 1
     print("installer: %d checks, %d failed, in %.0f s" % (checks.count, checks.failed, time.monotonic() - started))
