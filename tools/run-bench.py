@@ -5,8 +5,8 @@ Usage: run-bench.py BUILD_DIR
 
 The benchmarks run one after the other in a Wine prefix of their own (BUILD_DIR/bench/prefix,
 kept between runs) with their own Xvfb display, so that a test run beside them does not share their
-Wine server. Each benchmark prints lines of "what: figure" or "what   figure"; a line without a
-figure titles the rows after it. The machine the figures were measured on closes the table.
+Wine server. Each benchmark prints lines of "what   figure" or "what: figure"; an indented line
+belongs to the line above it. The machine the figures were measured on closes the table.
 """
 import glob
 import os
@@ -27,11 +27,29 @@ FIGURE_AFTER_GAP = re.compile(r"^(.*?\S)\s{2,}(-?\d.*)$")
 
 def split(line):
     """(what, figure) of one output line; the figure is empty for a title line."""
-    for pattern in (FIGURE_AFTER_COLON, FIGURE_AFTER_GAP):
+    for pattern in (FIGURE_AFTER_GAP, FIGURE_AFTER_COLON):
         match = pattern.match(line.strip())
         if match:
             return match.group(1).strip(), " ".join(match.group(2).split())
     return line.strip(), ""
+
+
+def table_rows(name, output):
+    """Rows of (benchmark, what, figure). An indented line belongs to the unindented line above
+    it; an indented line without a figure continues the figure above it."""
+    rows, parent = [], ""
+    for line in output.splitlines():
+        if not line.strip():
+            continue
+        what, figure = split(line)
+        if not line.startswith(" "):
+            parent = what
+            rows.append([name, what, figure])
+        elif figure:
+            rows.append([name, "%s: %s" % (parent, what), figure])
+        elif rows:
+            rows[-1][2] += " " + what
+    return rows
 
 
 def machine():
@@ -70,15 +88,7 @@ def main():
             print("run-bench: %s ran %.0f s" % (name, time.monotonic() - started), file=sys.stderr)
             if code != 0:
                 failed.append(name)
-            title = ""
-            for line in out.splitlines():
-                if not line.strip():
-                    continue
-                what, figure = split(line)
-                if not figure:
-                    title = what
-                    continue
-                rows.append((name, ("%s: %s" % (title, what)) if title and line.startswith(" ") else what, figure))
+            rows.extend(table_rows(name, out))
     except WineError as error:
         print("run-bench: %s" % error)
         return 1
