@@ -45,6 +45,9 @@ class WineSession:
                            stdin=subprocess.DEVNULL, timeout=LIMIT_S, cwd=self.folder)
         if not os.path.isdir(os.path.join(self.prefix, "drive_c", "windows", "system32")):
             raise WineError("the Wine prefix could not be made")
+        # A crash ends the program at once instead of waiting on a crash dialog nobody clicks.
+        self.run("reg", "add", r"HKCU\Software\Wine\WineDbg", "/v", "ShowCrashDialog", "/t", "REG_DWORD", "/d", "0",
+                 "/f")
 
     def windows_path(self, path):
         """The Windows path of a Unix path: C:\\ inside the prefix's drive, Z:\\ elsewhere."""
