@@ -9,6 +9,7 @@
 #include "config/formats.h"
 #include "config/theme.h"
 #include "gpu/sampledata.h"
+#include "render/drawlimits.h"
 #include "render/hover.h"
 #include "render/panel.h"
 #include "render/panelres.h"
@@ -182,7 +183,7 @@ void DrawScale(HDC dc, const GRAPHSCALE& scale)
         FormatChecked(text, sizeof text, format, UnitFormatDefault, UnitFormatArguments,
                       static_cast<int>(value));
         RECT rect;
-        rect.left = scale.left + Theme.Unit.Offset;
+        rect.left = scale.left + HeldOffset(Theme.Unit.Offset, scale.width);
         rect.right = scale.left + scale.width;
         rect.top = static_cast<int>(static_cast<double>(y) - scale.step * 0.5 + scale.top);
         rect.bottom = static_cast<int>(static_cast<float>(rect.top) + scale.step);

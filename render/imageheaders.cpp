@@ -40,22 +40,41 @@ bool SkipSubBlocks(const IMAGEVIEW& image, uint64_t& at)
 
 uint64_t GifColourTableBytes(int flags) { return (flags & 0x80) ? 3ull << ((flags & 7) + 1) : 0; }
 
+// An icon's image is a PNG file or a bitmap header without the file header, twice as high as the
+// icon (the colour rows, then the mask rows).
+bool IsIconImageSound(const IMAGEVIEW& image)
+{
+    unsigned char header[12];
+    if (FormatAt(image) == FORMAT_PNG)
+        return IsPngSound(image);
+    if (!image.Read(0, header, sizeof header) || LittleEndian32(header) > image.size)
+        return false;
+    if (LittleEndian32(header) == 12)
+        return IsDrawableImageSize(LittleEndian16(header + 4), LittleEndian16(header + 6));
+    const int32_t width = static_cast<int32_t>(LittleEndian32(header + 4));
+    const int32_t height = static_cast<int32_t>(LittleEndian32(header + 8));
+    return width > 0 && height > 0 && IsDrawableImageSize(static_cast<uint64_t>(width), static_cast<uint64_t>(height));
+}
+
+
 }  // namespace
 
 IMAGE_FORMAT FormatAt(const IMAGEVIEW& image)
 {
-    unsigned char head[8] = {};
-    const size_t length = image.size < sizeof head ? static_cast<size_t>(image.size) : sizeof head;
-    if (length < 2 || !image.Read(0, head, length))
+    unsigned char head[2];
+    if (!image.Read(0, head, sizeof head))
         return FORMAT_UNKNOWN;
     if (head[0] == 'B' && head[1] == 'M')
         return FORMAT_BITMAP;
     if (head[0] == 0xFF && head[1] == 0xD8)
         return FORMAT_JPEG;
-    if (length >= 3 && memcmp(head, "GIF", 3) == 0)
+    if (head[0] == 'G' && head[1] == 'I')
         return FORMAT_GIF;
-    if (length == sizeof head && memcmp(head, PNG_SIGNATURE, sizeof head) == 0)
+    if (head[0] == PNG_SIGNATURE[0] && head[1] == PNG_SIGNATURE[1])
         return FORMAT_PNG;
+    // The first word of an icon or cursor directory is reserved and zero.
+    if (head[0] == 0 && head[1] == 0)
+        return FORMAT_ICON;
     return FORMAT_UNKNOWN;
 }
 
@@ -144,4 +163,30 @@ bool IsGifSound(const IMAGEVIEW& image)
         if (!SkipSubBlocks(image, at))
             return true;
     }
+}
+
+// The loader trusts the directory: it takes every entry's offset and length as given.
+bool IsIconSound(const IMAGEVIEW& image)
+{
+    const uint64_t DIRECTORY = 6;
+    const uint64_t ENTRY = 16;
+    unsigned char directory[DIRECTORY];
+    if (!image.Read(0, directory, sizeof directory))
+        return false;
+    const uint32_t count = LittleEndian16(directory + 4);
+    if (count == 0 || DIRECTORY + count * ENTRY > image.size)
+        return false;
+    for (uint32_t index = 0; index < count; ++index) {
+        unsigned char entry[ENTRY];
+        if (!image.Read(DIRECTORY + index * ENTRY, entry, sizeof entry))
+            return false;
+        const uint64_t bytes = LittleEndian32(entry + 8);
+        const uint64_t at = LittleEndian32(entry + 12);
+        if (at > image.size || bytes > image.size - at)
+            return false;
+        const IMAGEVIEW icon = {image.file, image.start + at, bytes};
+        if (!IsIconImageSound(icon))
+            return false;
+    }
+    return true;
 }

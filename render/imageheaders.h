@@ -15,7 +15,10 @@ bool IsPngSound(const IMAGEVIEW& image);
 bool IsJpegSound(const IMAGEVIEW& image);
 // The logical screen and every image descriptor.
 bool IsGifSound(const IMAGEVIEW& image);
+// An icon or cursor directory: every entry's image inside the file, and its declared size.
+bool IsIconSound(const IMAGEVIEW& image);
 
-// Which of the checks above a file's first bytes call for.
-enum IMAGE_FORMAT { FORMAT_UNKNOWN, FORMAT_BITMAP, FORMAT_PNG, FORMAT_JPEG, FORMAT_GIF };
+// Which of the checks above an image's first two bytes call for: the same two bytes by which the
+// system picture loader picks its decoder.
+enum IMAGE_FORMAT { FORMAT_UNKNOWN, FORMAT_BITMAP, FORMAT_PNG, FORMAT_JPEG, FORMAT_GIF, FORMAT_ICON };
 IMAGE_FORMAT FormatAt(const IMAGEVIEW& image);
