@@ -67,7 +67,8 @@ bool ReadInfoFields(const unsigned char* header, uint32_t headerSize, BITMAPFIEL
         return false;
     fields.width = static_cast<uint64_t>(width);
     fields.topDown = height < 0;
-    fields.height = fields.topDown ? static_cast<uint64_t>(-static_cast<int64_t>(height)) : static_cast<uint64_t>(height);
+    const int64_t rows = height;
+    fields.height = static_cast<uint64_t>(fields.topDown ? -rows : rows);
     fields.planes = LittleEndian16(header + 12);
     fields.bitCount = LittleEndian16(header + 14);
     fields.compression = LittleEndian32(header + 16);
@@ -102,8 +103,8 @@ bool IsProfileInside(const unsigned char* header, uint32_t headerSize, uint64_t 
     const uint32_t type = LittleEndian32(header + 56);
     if (type != PROFILE_EMBEDDED_TYPE && type != PROFILE_LINKED_TYPE)
         return true;
-    const uint64_t end = FILE_HEADER + LittleEndian32(header + 112) + static_cast<uint64_t>(LittleEndian32(header + 116));
-    return end <= imageSize;
+    const uint64_t at = FILE_HEADER + LittleEndian32(header + 112);
+    return at + LittleEndian32(header + 116) <= imageSize;
 }
 
 }  // namespace
@@ -119,7 +120,8 @@ bool IsBitmapFileSound(const IMAGEVIEW& image)
         return false;
 
     BITMAPFIELDS fields = {};
-    const bool read = headerSize == CORE_HEADER ? ReadCoreFields(header, fields) : ReadInfoFields(header, headerSize, fields);
+    const bool read =
+        headerSize == CORE_HEADER ? ReadCoreFields(header, fields) : ReadInfoFields(header, headerSize, fields);
     if (!read || fields.planes != 1 || !TakeColourCount(fields) || !IsDrawableImageSize(fields.width, fields.height) ||
         !IsProfileInside(header, headerSize, image.size))
         return false;

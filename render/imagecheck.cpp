@@ -85,8 +85,10 @@ IMAGE_FILE_KIND CheckImageFile(const char* path)
         return IsBitmapFileSound(whole) ? IMAGE_BITMAP_FILE : IMAGE_REFUSED;
     if (whole.Read(0, start, sizeof start) && memcmp(start, PNG_START, sizeof start) == 0)
         return IsPngSound(whole) ? IMAGE_PNG : IMAGE_REFUSED;
+    // Where the loader's reading of stream headers differs from this one, it decodes from the start:
+    // that is checked too.
     IMAGEVIEW data;
-    if (!FindPictureData(file, data) || !IsSound(data, FormatAt(data)))
+    if (!FindPictureData(file, data) || !IsSound(data, FormatAt(data)) || !IsSound(whole, FormatAt(whole)))
         return IMAGE_REFUSED;
     return IMAGE_PICTURE;
 }

@@ -1,4 +1,4 @@
-// The declared sizes of PNG, JPEG and GIF images, read from their headers alone.
+// The declared sizes of PNG, JPEG, GIF and icon images, read from their headers alone.
 #include "render/imageheaders.h"
 
 #include <cstring>
@@ -55,7 +55,6 @@ bool IsIconImageSound(const IMAGEVIEW& image)
     const int32_t height = static_cast<int32_t>(LittleEndian32(header + 8));
     return width > 0 && height > 0 && IsDrawableImageSize(static_cast<uint64_t>(width), static_cast<uint64_t>(height));
 }
-
 
 }  // namespace
 

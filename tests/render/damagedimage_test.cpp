@@ -22,6 +22,7 @@
 #include "render/winimg.h"
 
 using imagefiles::BITMAPSPEC;
+using imagefiles::BitmapOf;
 
 namespace {
 
@@ -50,8 +51,6 @@ enum { BMP_OFFBITS = 10, BMP_HEADER = 14, BMP_WIDTH = 18, BMP_HEIGHT = 22, BMP_P
        BMP_COMPRESSION = 30, BMP_IMAGE_BYTES = 34, BMP_COLOURS = 46 };
 // In the GIF and the JPEG below.
 enum { GIF_SCREEN = 6, GIF_DESCRIPTOR = 25 };
-
-std::string Bitmap(const BITMAPSPEC& spec) { return imagefiles::BitmapOf(spec); }
 
 std::string PngSized(uint32_t width, uint32_t height)
 {
@@ -98,7 +97,8 @@ std::string IconOf(const std::string& image)
 // the mask rows.
 std::string Icon()
 {
-    const std::string header = Put(Put(Put(Put(Put(std::string(40, '\0'), 0, 40, 4), 4, 16, 4), 8, 32, 4), 12, 1, 2), 14, 32, 2);
+    std::string header = Put(Put(Put(std::string(40, '\0'), 0, 40, 4), 4, 16, 4), 8, 32, 4);
+    header = Put(Put(header, 12, 1, 2), 14, 32, 2);
     return IconOf(header + std::string(16 * 16 * 4, '\x7F') + std::string(16 * 4, '\0'));
 }
 
@@ -119,7 +119,7 @@ std::vector<IMAGECASE> SoundFiles()
         cases.push_back({"bmp" + std::to_string(spec.headerSize) + "_" + std::to_string(spec.width) + "x" +
                              std::to_string(spec.height) + "_" + std::to_string(spec.bitCount) + "bit_c" +
                              std::to_string(spec.compression),
-                         Bitmap(spec), version2or3 ? CHECKED : LOADS});
+                         BitmapOf(spec), version2or3 ? CHECKED : LOADS});
     }
     cases.push_back({"png", imagefiles::PngOf(5, 3), LOADS});
     cases.push_back({"jpeg", imagefiles::Jpeg16x8(), LOADS});
@@ -132,12 +132,12 @@ std::vector<IMAGECASE> SoundFiles()
 
 std::vector<IMAGECASE> LyingFiles()
 {
-    const std::string mono = Bitmap({40, 8, 1, 1});
-    const std::string mono12 = Bitmap({12, 8, 1, 1});
-    const std::string rgb = Bitmap({40, 5, 3, 24});
-    const std::string indexed = Bitmap({40, 5, 3, 8});
-    const std::string rle = Bitmap({40, 5, 3, 8, BI_RLE8});
-    const std::string v5 = Bitmap({124, 5, 3, 24});
+    const std::string mono = BitmapOf({40, 8, 1, 1});
+    const std::string mono12 = BitmapOf({12, 8, 1, 1});
+    const std::string rgb = BitmapOf({40, 5, 3, 24});
+    const std::string indexed = BitmapOf({40, 5, 3, 8});
+    const std::string rle = BitmapOf({40, 5, 3, 8, BI_RLE8});
+    const std::string v5 = BitmapOf({124, 5, 3, 24});
     const std::string gif = imagefiles::Gif5x3();
     const std::string jpeg = imagefiles::Jpeg16x8();
     const size_t frame = JpegFrame();
@@ -146,8 +146,8 @@ std::vector<IMAGECASE> LyingFiles()
         // The reported skin: a few dozen bytes claiming 30000 x 30000 pixels.
         {"bmp_30000_square", Put(Put(mono, BMP_WIDTH, 30000, 4), BMP_HEIGHT, 30000, 4), REFUSED},
         {"bmp_core_30000_square", Put(Put(mono12, BMP_WIDTH, 30000, 2), BMP_WIDTH + 2, 30000, 2), REFUSED},
-        {"bmp_wider_than_the_limit", Bitmap({40, static_cast<int>(IMAGE_SIDE_LIMIT) + 1, 1, 8, BI_RLE8}), REFUSED},
-        {"bmp_more_than_256MB", Bitmap({40, 8192, 8193, 8, BI_RLE8}), REFUSED},
+        {"bmp_wider_than_the_limit", BitmapOf({40, static_cast<int>(IMAGE_SIDE_LIMIT) + 1, 1, 8, BI_RLE8}), REFUSED},
+        {"bmp_more_than_256MB", BitmapOf({40, 8192, 8193, 8, BI_RLE8}), REFUSED},
         {"bmp_height_int_min", Put(rgb, BMP_HEIGHT, 0x80000000u, 4), REFUSED},
         {"bmp_negative_width", Put(rgb, BMP_WIDTH, static_cast<uint32_t>(-5), 4), REFUSED},
         {"bmp_zero_height", Put(rgb, BMP_HEIGHT, 0, 4), REFUSED},
@@ -233,11 +233,11 @@ constexpr int CHANGES_PER_FILE = 25;
 std::vector<IMAGECASE> ChangedFiles()
 {
     const std::vector<std::pair<std::string, std::string>> originals = {
-        {"bmp40_8bit", Bitmap({40, 5, 3, 8})},
-        {"bmp124_24bit", Bitmap({124, 5, 3, 24})},
-        {"bmp12_1bit", Bitmap({12, 5, 3, 1})},
-        {"bmp40_rle8", Bitmap({40, 5, 3, 8, BI_RLE8})},
-        {"bmp40_rle4", Bitmap({40, 5, 3, 4, BI_RLE4})},
+        {"bmp40_8bit", BitmapOf({40, 5, 3, 8})},
+        {"bmp124_24bit", BitmapOf({124, 5, 3, 24})},
+        {"bmp12_1bit", BitmapOf({12, 5, 3, 1})},
+        {"bmp40_rle8", BitmapOf({40, 5, 3, 8, BI_RLE8})},
+        {"bmp40_rle4", BitmapOf({40, 5, 3, 4, BI_RLE4})},
         {"png", imagefiles::PngOf(5, 3)},
         {"jpeg", imagefiles::Jpeg16x8()},
         {"gif", GifTwoFrames(5, 3)},
@@ -248,7 +248,8 @@ std::vector<IMAGECASE> ChangedFiles()
     for (const auto& original : originals) {
         for (int seed = 1; seed <= CHANGES_PER_FILE; ++seed) {
             std::mt19937 random(static_cast<unsigned int>(seed) * 7919u + static_cast<unsigned int>(cases.size()));
-            cases.push_back({original.first + "_change" + std::to_string(seed), Change(original.second, random), EITHER});
+            const std::string name = original.first + "_change" + std::to_string(seed);
+            cases.push_back({name, Change(original.second, random), EITHER});
         }
     }
     return cases;

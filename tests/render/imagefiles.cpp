@@ -60,7 +60,10 @@ void PutLittleEndian(std::string& out, uint32_t value, int bytes)
         out += static_cast<char>(value >> (8 * i) & 0xFF);
 }
 
-std::string Bytes(const unsigned char* bytes, size_t size) { return std::string(reinterpret_cast<const char*>(bytes), size); }
+std::string Bytes(const unsigned char* bytes, size_t size)
+{
+    return std::string(reinterpret_cast<const char*>(bytes), size);
+}
 
 // One row of run-length encoded pixels: runs of at most 255, then the end-of-line code.
 void PutRunLengthRow(std::string& out, int width, int value)
@@ -86,8 +89,9 @@ std::string BitmapPixels(const BITMAPSPEC& spec, int rows)
         for (int x = 0; x < spec.width; ++x) {
             const uint32_t value = static_cast<uint32_t>((x + y) * 0x2F3B5D);
             const int bit = x * spec.bitCount;
+            const uint32_t index = value & ((1u << spec.bitCount) - 1);
             if (spec.bitCount < 8)
-                row[static_cast<size_t>(bit / 8)] |= static_cast<char>((value & ((1 << spec.bitCount) - 1)) << (8 - spec.bitCount - bit % 8));
+                row[static_cast<size_t>(bit / 8)] |= static_cast<char>(index << (8 - spec.bitCount - bit % 8));
             else
                 for (int b = 0; b < spec.bitCount / 8; ++b)
                     row[static_cast<size_t>(bit / 8 + b)] = static_cast<char>(value >> (8 * b));
