@@ -1,7 +1,8 @@
 // What checking an image's headers adds to loading it: CheckImageFile against the whole
-// WINIMG::Load (which includes the check) for skin-sized bitmap, PNG and GIF files. The check
-// reads a bitmap's or PNG's first 4 KB window once; a GIF's sub-blocks are walked to the end of
-// the file, one 4 KB window at a time.
+// WINIMG::Load (which includes the check) for skin-sized bitmap, PNG and GIF files, and against
+// what the loader did before it had the check: open the file and read its first four bytes. The
+// check reads a bitmap's or PNG's first window of 16 KB once; a GIF's sub-blocks are walked to
+// the end of the file, a window at a time.
 #include <windows.h>
 #include <ole2.h>
 
@@ -129,6 +130,20 @@ bool WritePng(const char* path)
     return fclose(file) == 0 && written;
 }
 
+// The probe of the file's kind that the check replaced.
+bool ReadSignature(const char* path)
+{
+    HANDLE file =
+        CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    unsigned char head[4];
+    DWORD got = 0;
+    const BOOL read = ReadFile(file, head, sizeof head, &got, nullptr);
+    CloseHandle(file);
+    return read && got == sizeof head;
+}
+
 void Measure(const char* name, const char* path)
 {
     WINIMG image;
@@ -142,11 +157,17 @@ void Measure(const char* name, const char* path)
             return;
     const double check = (Seconds() - start) / ROUNDS;
     start = Seconds();
+    for (int i = 0; i < ROUNDS; ++i)
+        if (!ReadSignature(path))
+            return;
+    const double probe = (Seconds() - start) / ROUNDS;
+    start = Seconds();
     for (int i = 0; i < ROUNDS / 10; ++i)
         image.Load(path);
     const double load = (Seconds() - start) / (ROUNDS / 10);
-    printf("%-4s %dx%d: header check %.1f us, whole load %.1f us (check %.2f%%)\n", name, WIDTH, HEIGHT, check * 1e6,
-           load * 1e6, 100.0 * check / load);
+    printf("%-4s %dx%d: header check %.1f us (the signature probe before it %.1f us), whole load %.1f us (check "
+           "%.2f%%)\n",
+           name, WIDTH, HEIGHT, check * 1e6, probe * 1e6, load * 1e6, 100.0 * check / load);
 }
 
 }  // namespace

@@ -9,7 +9,7 @@
 // image costs a read or two however large the file is, and no more than the window is ever held.
 class FILEBYTES {
 public:
-    enum { WINDOW = 4096 };
+    enum { WINDOW = 16384 };
 
     // Shared reading: a viewer or editor that has the file open must not make it unreadable.
     explicit FILEBYTES(const char* path);
