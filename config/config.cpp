@@ -95,6 +95,15 @@ void ClampSettings()
 
 }  // namespace
 
+bool SettingKeyAt(size_t index, SETTINGKEYINFO& info)
+{
+    if (index >= sizeof SettingKeys / sizeof SettingKeys[0])
+        return false;
+    const SettingKey& setting = SettingKeys[index];
+    info = {setting.section, setting.key, setting.type != SETTING_HIDDEN, setting.defaultNumber, setting.defaultText};
+    return true;
+}
+
 bool SetConfigPath(const char* commandLine)
 {
     const char* path = DefaultConfigPath;

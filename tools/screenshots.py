@@ -1,0 +1,170 @@
+#!/usr/bin/python3
+"""Makes the user guide's pictures under Xvfb and Wine, on the simulated GPU.
+
+Usage: screenshots.py BUILD_DIR OUTPUT_DIR
+
+Runs in a Wine prefix of its own (BUILD_DIR/screenshots/prefix, kept between runs) with a virtual
+desktop, whose taskbar shows the minimised panel's caption. Pictures:
+  panel-default.png, panel-dark.png, panel-aurora.png, panel-capsule.png
+                          the panel with the built-in look and each sample theme, after a few
+                          hundred measurements, so that the graph's traces have moved
+  caption-minimised.png   the taskbar while the panel is minimised
+  menu.png                the context menu in a Japanese locale
+  menu-garbled.png        the same menu in an English locale: code page 932 texts garbled
+  settings-N-NAME.png     each of the eight tabs of the settings dialog
+A picture that cannot be made is reported and the others are still made; the run then fails.
+"""
+import os
+import shutil
+import sys
+import time
+
+from PIL import ImageGrab
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from winesession import WineError, WineSession, fields  # noqa: E402
+
+COMMAND_REFRESH, COMMAND_MINIMISE, COMMAND_EXIT = "32769", "32771", "33023"
+THEMES = ("default", "dark", "aurora", "capsule")
+TABS = ("settings", "alert", "label", "color", "graph", "skin", "information", "version")
+DESKTOP = "1280x1024"
+MARGIN = 12
+
+
+class Shots:
+    def __init__(self, build, out):
+        self.build = os.path.abspath(build)
+        self.out = os.path.abspath(out)
+        self.work = os.path.join(self.build, "screenshots")
+        self.windriver = os.path.join(self.build, "tests", "windriver.exe")
+        self.made, self.missing = [], []
+        self.wine = None
+
+    def prepare(self):
+        program = os.path.join(self.work, "program")
+        themes = os.path.join(self.work, "themes")
+        for folder in (program, themes):
+            shutil.rmtree(folder, ignore_errors=True)
+            os.makedirs(folder)
+        shutil.copy(os.path.join(self.build, "VARNOK.exe"), program)
+        shutil.copy(os.path.join(self.build, "simgpu", "nvapi64.dll"), program)
+        for name in os.listdir(os.path.join(self.build, "themes")):
+            shutil.copy(os.path.join(self.build, "themes", name), themes)
+        os.makedirs(self.out, exist_ok=True)
+
+    def start_session(self, locale):
+        self.wine = WineSession(os.path.join(self.work, "prefix"), os.path.dirname(os.path.abspath(__file__)), locale)
+        self.wine.boot()
+        # One virtual desktop for every program: it has a taskbar, and no window manager is needed.
+        self.wine.run("reg", "add", r"HKCU\Software\Wine\Explorer", "/v", "Desktop", "/d", "shell", "/f")
+        self.wine.run("reg", "add", r"HKCU\Software\Wine\Explorer\Desktops", "/v", "shell", "/d", DESKTOP, "/f")
+
+    def start_panel(self, theme):
+        """Starts VARNOK with a theme (or none), refreshes it a few hundred times; gives pid and rect."""
+        themes = os.path.join(self.work, "themes")
+        settings = os.path.join(self.work, "%s.CFG" % theme)
+        theme_file = os.path.join(themes, "%s.VKT" % theme)
+        with open(settings, "wb") as f:
+            f.write(("[GLOBAL]\r\nTimer=120\r\nX=40\r\nY=40\r\n[TASKBAR]\r\nCore=1\r\nFan=1\r\n[THEME]\r\nFile=%s\r\n"
+                     % self.wine.windows_path(theme_file)).encode("cp932"))
+        program = os.path.join(self.work, "program", "VARNOK.exe")
+        # The themes name their images by bare file name: the working folder is theirs.
+        code, out = self.wine.run(self.windriver, "start", self.wine.windows_path(program),
+                                  self.wine.windows_path(themes), self.wine.windows_path(settings))
+        panel = fields(out)
+        if code != 0 or "pid" not in panel:
+            raise WineError("VARNOK did not start with the theme %s" % theme)
+        self.wine.run(self.windriver, "command", panel["pid"], *[COMMAND_REFRESH] * 300)
+        time.sleep(3)
+        return panel["pid"], panel["rect"]
+
+    def end_panel(self, pid):
+        self.wine.run(self.windriver, "command", pid, COMMAND_EXIT)
+        self.wine.run(self.windriver, "wait-exit", pid)
+
+    def save(self, name, rect, margin=0):
+        left, top, right, bottom = (int(v) for v in rect.split(","))
+        shot = ImageGrab.grab(xdisplay=self.wine.display)
+        box = (max(0, left - margin), max(0, top - margin), min(shot.width, right + margin),
+               min(shot.height, bottom + margin))
+        shot.crop(box).save(os.path.join(self.out, name), optimize=True)
+        self.made.append(name)
+
+    def panels(self):
+        for theme in THEMES:
+            pid, rect = self.start_panel(theme)
+            self.save("panel-%s.png" % theme, rect, MARGIN)
+            if theme == "default":
+                self.caption(pid)
+            self.end_panel(pid)
+
+    def caption(self, pid):
+        self.wine.run(self.windriver, "command", pid, COMMAND_MINIMISE)
+        time.sleep(2)
+        code, out = self.wine.run(self.windriver, "taskbar")
+        if code != 0:
+            self.missing.append("caption-minimised.png (no taskbar)")
+            return
+        left, top, right, bottom = (int(v) for v in fields(out)["rect"].split(","))
+        self.save("caption-minimised.png", "%d,%d,%d,%d" % (left, top, min(right, left + 520), bottom))
+
+    def menu(self, name):
+        pid, _ = self.start_panel("default")
+        code, out = self.wine.run(self.windriver, "menu", pid)
+        if code == 0:
+            self.save(name, fields(out)["rect"], MARGIN)
+        else:
+            self.missing.append(name + " (no menu appeared)")
+        self.wine.stop_programs()
+
+    def settings_tabs(self):
+        pid, _ = self.start_panel("default")
+        for index, tab in enumerate(TABS):
+            name = "settings-%d-%s.png" % (index, tab)
+            code, out = self.wine.run(self.windriver, "settings-tab", pid, str(index))
+            if code != 0:
+                self.missing.extend("settings-%d-%s.png" % (i, t) for i, t in enumerate(TABS) if i >= index)
+                print("screenshots: the settings dialog's tab %d could not be shown; no tab pictures from here on"
+                      % index)
+                break
+            self.save(name, fields(out)["rect"])
+        self.wine.stop_programs()
+
+    def run(self):
+        self.prepare()
+        try:
+            self.start_session("ja_JP.UTF-8")
+            self.panels()
+            self.settings_tabs()
+            self.menu("menu.png")
+            self.wine.close()
+            # A locale whose ANSI code page is not 932: the program's texts show garbled.
+            self.start_session("C.UTF-8")
+            self.menu("menu-garbled.png")
+        finally:
+            if self.wine:
+                self.wine.close()
+
+
+def main():
+    if len(sys.argv) != 3:
+        print(__doc__.strip().splitlines()[2], file=sys.stderr)
+        return 2
+    started = time.monotonic()
+    shots = Shots(sys.argv[1], sys.argv[2])
+    try:
+        shots.run()
+    except WineError as error:
+        print("screenshots: stopped: %s" % error)
+        return 1
+    for name in shots.made:
+        print("screenshots: made %s" % os.path.join(sys.argv[2], name))
+    for name in shots.missing:
+        print("screenshots: NOT made %s" % name)
+    print("screenshots: %d pictures in %.0f s, %d missing" % (len(shots.made), time.monotonic() - started,
+                                                             len(shots.missing)))
+    return 1 if shots.missing else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
