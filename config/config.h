@@ -59,4 +59,6 @@ extern char ConfigPath[2048];
 bool SetConfigPath(const char* commandLine);
 
 void LoadConfig();
-void SaveConfig();
+// Writes every key of the record, key by key; false when the file could not be opened or any
+// write failed (the keys that could be written stay written).
+[[nodiscard]] bool SaveConfig();
