@@ -35,21 +35,13 @@ bool DropFile(const PanelProcess& process, HWND window, const std::string& path)
     return SendMessageTimeoutA(window, WM_DROPFILES, reinterpret_cast<WPARAM>(remote), 0, SMTO_BLOCK, 60000, &result) != 0;
 }
 
-size_t CountLines(const std::string& text, const std::string& what)
-{
-    size_t count = 0;
-    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
-        ++count;
-    return count;
-}
-
 struct JournalledPanel : e2e::RunningPanel {
     bool Start(const std::string& settings)
     {
         return RunningPanel::Start(settings, "[driver]\nJournal=" + folder.File("journal.txt") +
                                                  "\n[display0.gpu0]\nFullName=N\nBusType=3\nFrameBuffer=4194304\n");
     }
-    size_t Measurements() const { return CountLines(folder.Read("journal.txt"), "GetThermalSettings"); }
+    size_t Measurements() const { return e2e::CountOccurrences(folder.Read("journal.txt"), "GetThermalSettings"); }
     void Exit() { ASSERT_TRUE(RunningPanel::Exit()); }
 };
 
