@@ -7,188 +7,24 @@
 #include <vector>
 
 #include "app/mainwindow.h"
-#include "e2e/panelprocess.h"
+#include "e2e/settingsdriver.h"
 #include "resources/resource.h"
 #include "support/testenv.h"
+
+using e2e::EditText;
+using e2e::FocusOf;
+using e2e::Pages;
+using e2e::Press;
+using e2e::SettingsPanel;
+using e2e::ShownPage;
+using e2e::TabLabels;
+using e2e::TypeTextUntil;
+using e2e::TypeUntil;
+using e2e::WaitGone;
 
 namespace {
 
 const char DialogTitle[] = "設定";
-
-// A panel on a GPU of its own (display 2, GPU `gpu`), so that no other test's instance refuses it,
-// with its theme file in its folder and a journal of the driver's calls.
-struct SettingsPanel : e2e::RunningPanel {
-    std::string themeFile = folder.File("theme.vkt");
-
-    bool Start(int gpu, const std::string& extra = "", const char* name = "VARNOK.CFG")
-    {
-        std::string scenario = "[driver]\nDisplays=3\nJournal=" + folder.File("journal.txt") + "\n";
-        for (int display = 0; display < 3; ++display) {
-            std::string gpus = display == 2 ? "8" : "1";
-            scenario += "[display" + std::to_string(display) + "]\nGpus=" + gpus + "\n";
-        }
-        for (int index = 0; index < 8; ++index)
-            scenario += "[display2.gpu" + std::to_string(index) + "]\nFullName=N\nBusType=3\nFrameBuffer=4194304\n";
-        for (int display = 0; display < 2; ++display)
-            scenario += "[display" + std::to_string(display) + ".gpu0]\nFullName=N\n";
-        std::string settings = "[GLOBAL]\nDevice=2\nGPU=" + std::to_string(gpu) + "\nTimer=1\nX=40\nY=50\n" +
-                               "[THEME]\nFile=" + themeFile + "\n" + extra;
-        return RunningPanel::Start(settings, scenario, name);
-    }
-
-    HWND OpenDialog() const
-    {
-        Send(WM_COMMAND, CMD_SETTINGS);
-        HWND dialog = nullptr;
-        e2e::WaitFor([&] {
-            dialog = e2e::FindProcessWindow(process.Id(), "#32770", DialogTitle);
-            return dialog && IsWindowVisible(dialog);
-        });
-        return dialog;
-    }
-
-    size_t Measurements() const { return e2e::CountOccurrences(folder.Read("journal.txt"), "GetThermalSettings"); }
-
-    void ExpectMeasuring() const
-    {
-        size_t before = Measurements();
-        EXPECT_TRUE(e2e::WaitFor([&] { return Measurements() >= before + 2; }));
-    }
-};
-
-// Sent, not posted: the call returns once the dialog has handled the button.
-void Press(HWND dialog, int button)
-{
-    DWORD_PTR result = 0;
-    SendMessageTimeoutA(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
-                        reinterpret_cast<LPARAM>(GetDlgItem(dialog, button)), SMTO_BLOCK, 60000, &result);
-}
-
-bool WaitGone(HWND window) { return e2e::WaitFor([&] { return !IsWindow(window); }); }
-
-// The tab labels, read through a buffer in the panel's own memory: the tab control takes the
-// pointer as it is.
-std::vector<std::string> TabLabels(DWORD processId, HWND tabs)
-{
-    std::vector<std::string> labels;
-    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
-    if (!process)
-        return labels;
-    const SIZE_T textSize = 256;
-    char* remote = static_cast<char*>(
-        VirtualAllocEx(process, nullptr, sizeof(TCITEMA) + textSize, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
-    int count = static_cast<int>(SendMessageA(tabs, TCM_GETITEMCOUNT, 0, 0));
-    for (int i = 0; remote && i < count; ++i) {
-        TCITEMA item = {};
-        item.mask = TCIF_TEXT;
-        item.pszText = remote + sizeof item;
-        item.cchTextMax = textSize;
-        char text[textSize] = {};
-        DWORD_PTR result = 0;
-        if (WriteProcessMemory(process, remote, &item, sizeof item, nullptr) &&
-            WriteProcessMemory(process, remote + sizeof item, text, textSize, nullptr) &&
-            SendMessageTimeoutA(tabs, TCM_GETITEMA, i, reinterpret_cast<LPARAM>(remote), SMTO_BLOCK, 60000, &result))
-            ReadProcessMemory(process, remote + sizeof item, text, textSize - 1, nullptr);
-        labels.push_back(text);
-    }
-    if (remote)
-        VirtualFreeEx(process, remote, 0, MEM_RELEASE);
-    CloseHandle(process);
-    return labels;
-}
-
-struct Collected {
-    HWND dialog;
-    std::vector<HWND> pages;
-};
-
-BOOL CALLBACK CollectPage(HWND child, LPARAM param)
-{
-    Collected* collected = reinterpret_cast<Collected*>(param);
-    char className[16] = {};
-    GetClassNameA(child, className, sizeof className);
-    if (GetParent(child) == collected->dialog && lstrcmpA(className, "#32770") == 0)
-        collected->pages.push_back(child);
-    return TRUE;
-}
-
-std::vector<HWND> Pages(HWND dialog)
-{
-    Collected collected{dialog, {}};
-    EnumChildWindows(dialog, CollectPage, reinterpret_cast<LPARAM>(&collected));
-    return collected.pages;
-}
-
-// The shown page, known by one control only it has; 0 when none or several are shown.
-int ShownPage(HWND dialog)
-{
-    static const int marks[] = {IDC_DEVICE_EDIT, IDC_ALERT_ENABLE, IDC_LABEL_CORE, IDC_FRAME_ENABLE,
-                                IDC_UNIT_ENABLE, IDC_SKIN_ENABLE, IDC_INFO_ADAPTER, IDC_VERSION_FILE};
-    int shown = 0;
-    for (HWND page : Pages(dialog)) {
-        if (!IsWindowVisible(page))
-            continue;
-        if (shown)
-            return 0;
-        for (int mark : marks)
-            if (GetDlgItem(page, mark))
-                shown = mark;
-    }
-    return shown;
-}
-
-HWND FocusOf(HWND window)
-{
-    GUITHREADINFO info = {};
-    info.cbSize = sizeof info;
-    GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
-    return info.hwndFocus;
-}
-
-// Real key strokes, as a user types them: the modifiers held around the key.
-void Type(std::vector<WORD> keys)
-{
-    std::vector<INPUT> inputs;
-    for (WORD key : keys) {
-        INPUT input = {};
-        input.type = INPUT_KEYBOARD;
-        input.ki.wVk = key;
-        inputs.push_back(input);
-    }
-    for (auto key = keys.rbegin(); key != keys.rend(); ++key) {
-        INPUT input = {};
-        input.type = INPUT_KEYBOARD;
-        input.ki.wVk = *key;
-        input.ki.dwFlags = KEYEVENTF_KEYUP;
-        inputs.push_back(input);
-    }
-    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-}
-
-// An edit's text lives in the control, not in its window text: asked for, as the page reads it.
-std::string EditText(HWND edit)
-{
-    char text[256] = {};
-    DWORD_PTR result = 0;
-    SendMessageTimeoutA(edit, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_BLOCK, 60000, &result);
-    return text;
-}
-
-// Characters as an input method hands them over, whatever the keyboard layout.
-void TypeText(const wchar_t* text)
-{
-    std::vector<INPUT> inputs;
-    for (; *text; ++text) {
-        for (DWORD flags : {KEYEVENTF_UNICODE, KEYEVENTF_UNICODE | KEYEVENTF_KEYUP}) {
-            INPUT input = {};
-            input.type = INPUT_KEYBOARD;
-            input.ki.wScan = *text;
-            input.ki.dwFlags = flags;
-            inputs.push_back(input);
-        }
-    }
-    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-}
 
 }  // namespace
 
@@ -277,44 +113,32 @@ TEST(SettingsDialog, KeyboardMovesFocusSwitchesTabsAndEscapeCancels)
     const std::string settings = panel.folder.Read("VARNOK.CFG");
     HWND dialog = panel.OpenDialog();
     ASSERT_NE(nullptr, dialog);
-    SetForegroundWindow(dialog);
-    ASSERT_TRUE(e2e::WaitFor([&] { return GetForegroundWindow() == dialog && FocusOf(dialog); }));
+    ASSERT_TRUE(e2e::WaitFor([&] { return FocusOf(dialog); }));
     HWND first = FocusOf(dialog);
     EXPECT_TRUE(IsChild(dialog, first));
 
-    Type({VK_TAB});
-    ASSERT_TRUE(e2e::WaitFor([&] { return FocusOf(dialog) != first; }));
+    ASSERT_TRUE(TypeUntil(dialog, {VK_TAB}, [&] { return FocusOf(dialog) != first; }));
     EXPECT_TRUE(IsChild(dialog, FocusOf(dialog)));
-    Type({VK_SHIFT, VK_TAB});
-    EXPECT_TRUE(e2e::WaitFor([&] { return FocusOf(dialog) == first; }));
+    EXPECT_TRUE(TypeUntil(dialog, {VK_SHIFT, VK_TAB}, [&] { return FocusOf(dialog) == first; }));
 
     HWND tabs = GetDlgItem(dialog, IDC_SETTINGS_TABS);
-    Type({VK_CONTROL, VK_TAB});
-    EXPECT_TRUE(e2e::WaitFor([&] { return ShownPage(dialog) == IDC_ALERT_ENABLE; }));
+    EXPECT_TRUE(TypeUntil(dialog, {VK_CONTROL, VK_TAB}, [&] { return ShownPage(dialog) == IDC_ALERT_ENABLE; }));
     EXPECT_EQ(1, SendMessageA(tabs, TCM_GETCURSEL, 0, 0));
     // The focus follows the page, never staying on a hidden control.
     EXPECT_TRUE(IsWindowVisible(FocusOf(dialog)));
 
     // Typed text reaches a caption field unchanged, half-width kana and kanji included.
-    Type({VK_CONTROL, VK_TAB});
-    ASSERT_TRUE(e2e::WaitFor([&] { return ShownPage(dialog) == IDC_LABEL_CORE; }));
-    HWND caption = nullptr;
-    for (HWND page : Pages(dialog))
-        if (GetDlgItem(page, IDC_LABEL_CORE))
-            caption = GetDlgItem(page, IDC_LABEL_CORE);
-    Type({VK_TAB});
-    ASSERT_TRUE(e2e::WaitFor([&] { return FocusOf(dialog) == caption; }));
-    TypeText(L"A\xFF71\x6E29");
-    EXPECT_TRUE(e2e::WaitFor([&] { return EditText(caption) == "A\xB1\x89\xB7"; })) << EditText(caption);
+    ASSERT_TRUE(TypeUntil(dialog, {VK_CONTROL, VK_TAB}, [&] { return ShownPage(dialog) == IDC_LABEL_CORE; }));
+    HWND caption = GetDlgItem(e2e::PageWith(dialog, IDC_LABEL_CORE), IDC_LABEL_CORE);
+    ASSERT_TRUE(TypeUntil(dialog, {VK_TAB}, [&] { return FocusOf(dialog) == caption; }));
+    EXPECT_TRUE(TypeTextUntil(dialog, caption, L"A\xFF71\x6E29", "A\xB1\x89\xB7")) << EditText(caption);
 
-    Type({VK_CONTROL, VK_SHIFT, VK_TAB});
-    Type({VK_CONTROL, VK_SHIFT, VK_TAB});
-    Type({VK_CONTROL, VK_SHIFT, VK_TAB});
-    EXPECT_TRUE(e2e::WaitFor([&] { return ShownPage(dialog) == IDC_VERSION_FILE; }));
+    // Backwards round the first tab to the last.
+    for (int id : {IDC_ALERT_ENABLE, IDC_DEVICE_EDIT, IDC_VERSION_FILE})
+        EXPECT_TRUE(TypeUntil(dialog, {VK_CONTROL, VK_SHIFT, VK_TAB}, [&] { return ShownPage(dialog) == id; }));
     EXPECT_EQ(7, SendMessageA(tabs, TCM_GETCURSEL, 0, 0));
 
-    Type({VK_ESCAPE});
-    EXPECT_TRUE(WaitGone(dialog));
+    EXPECT_TRUE(TypeUntil(dialog, {VK_ESCAPE}, [&] { return !IsWindow(dialog); }));
     EXPECT_EQ(settings, panel.folder.Read("VARNOK.CFG"));
     EXPECT_FALSE(testenv::FileExists(panel.themeFile));
     EXPECT_TRUE(panel.process.Running());
