@@ -168,15 +168,6 @@ TEST_F(Page, TextsAreCutToTheRecordWithoutSplittingACharacter)
     EXPECT_EQ(2047u, strlen(path));
 }
 
-TEST_F(Page, ChecksStoreOneOrZero)
-{
-    Make(IDD_PAGE_SETTINGS);
-    SetCheck(page_, IDC_ASYNC, 7);
-    EXPECT_EQ(1, IsChecked(page_, IDC_ASYNC));
-    SetCheck(page_, IDC_ASYNC, 0);
-    EXPECT_EQ(0, IsChecked(page_, IDC_ASYNC));
-}
-
 TEST_F(Page, SwatchesGetTheirColourOtherStaticsTheFace)
 {
     Make(IDD_PAGE_COLOR);
