@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "base/checkedformat.h"
+#include "base/settingcopy.h"
 #include "base/textcut.h"
 #include "config/config.h"
 #include "config/formats.h"
@@ -45,7 +46,9 @@ void BuildReadingsText(char* buffer, size_t size, const unsigned int temperature
 {
     if (!buffer || size == 0)
         return;
-    FormatChecked(buffer, size, Config.Taskbar.Format, TaskbarFormatDefault, TaskbarFormatArguments,
+    char format[sizeof Config.Taskbar.Format];
+    CopySetting(format, Config.Taskbar.Format);
+    FormatChecked(buffer, size, format, TaskbarFormatDefault, TaskbarFormatArguments,
                   static_cast<int>(temperatures[0]), static_cast<int>(temperatures[1]));
     const char* usageUnit = Theme.Label.UnitUsage;
     if (Config.Taskbar.Core)

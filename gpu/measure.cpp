@@ -1,9 +1,9 @@
 #include "gpu/measure.h"
 
 #include <atomic>
-#include <cstring>
 
 #include "base/checkedformat.h"
+#include "base/settingcopy.h"
 #include "config/config.h"
 #include "config/formats.h"
 #include "gpu/critsect.h"
@@ -148,16 +148,6 @@ void DrawDemonstrationReadings(SAMPLEDATA& s, unsigned int memoryRate)
     s.BoostClockCore = 1215.5;
     s.BoostClockMemory = 3505.0 * memoryRate;
     s.BoostClockShader = 0.0;
-}
-
-// The settings are read without a lock while the window thread may be storing them (a worker
-// cycle can outlive the timer stop around a reload), so texts are taken as a terminated copy
-// first: the format that is checked is then the very one that is used.
-template <size_t SIZE>
-void CopySetting(char (&copy)[SIZE], const char (&setting)[SIZE])
-{
-    memcpy(copy, setting, SIZE);
-    copy[SIZE - 1] = '\0';
 }
 
 void AlertIfHot(const SAMPLEDATA& s)

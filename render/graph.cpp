@@ -4,10 +4,12 @@
 #include <cmath>
 
 #include "base/checkedformat.h"
+#include "base/settingcopy.h"
 #include "config/config.h"
 #include "config/formats.h"
 #include "config/theme.h"
 #include "gpu/sampledata.h"
+#include "render/drawlimits.h"
 #include "render/hover.h"
 #include "render/panel.h"
 #include "render/panelres.h"
@@ -171,15 +173,17 @@ void DrawScale(HDC dc, const GRAPHSCALE& scale)
     HFONT font = PanelRes.fonts[FONT_UNIT].hfont;
     if (font)
         SelectObject(dc, font);
+    char format[sizeof Theme.Unit.Format];
+    CopySetting(format, Theme.Unit.Format);
     char text[64];
     unsigned int value = 0;
     for (float y = static_cast<float>(scale.height); y > 0; y -= scale.step, value += 10) {
         if (value == 0 || value >= scale.limit)
             continue;
-        FormatChecked(text, sizeof text, Theme.Unit.Format, UnitFormatDefault, UnitFormatArguments,
+        FormatChecked(text, sizeof text, format, UnitFormatDefault, UnitFormatArguments,
                       static_cast<int>(value));
         RECT rect;
-        rect.left = scale.left + Theme.Unit.Offset;
+        rect.left = scale.left + HeldOffset(Theme.Unit.Offset, scale.width);
         rect.right = scale.left + scale.width;
         rect.top = static_cast<int>(static_cast<double>(y) - scale.step * 0.5 + scale.top);
         rect.bottom = static_cast<int>(static_cast<float>(rect.top) + scale.step);

@@ -1,5 +1,6 @@
 #include "render/maskregion.h"
 
+#include "render/imagecheck.h"
 #include "render/maskruns.h"
 #include "render/regioncache.h"
 #include "render/shapeguards.h"
@@ -37,7 +38,9 @@ HRGN MaskRegionFromFile(const RECT& rect, const char* maskPath)
         return nullptr;
     DeleteDcOnExit deleteMaskDc(maskDc);
     // LoadImageA converts the file to the display's format; other image kinds than Windows
-    // bitmaps are refused here.
+    // bitmaps, and bitmaps whose header fails the check, are refused here.
+    if (CheckImageFile(maskPath) != IMAGE_BITMAP_FILE)
+        return nullptr;
     HBITMAP mask = static_cast<HBITMAP>(
         LoadImageA(nullptr, maskPath, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_VGACOLOR));
     if (!mask)

@@ -2,6 +2,7 @@
 
 #include "config/theme.h"
 #include "gpu/critsect.h"
+#include "render/drawlimits.h"
 #include "render/layout.h"
 #include "resources/resource.h"
 
@@ -62,12 +63,17 @@ void PaintSkinSurface()
                res.skin.bm.bmWidth, res.skin.bm.bmHeight, SRCCOPY);
 }
 
+bool MakeFont(PANEL_FONT font, const LOGFONTA& theme)
+{
+    PANELRES& res = PanelRes;
+    return res.fonts[font].Create(HeldFont(theme, res.clientW, res.clientH));
+}
+
 bool MakeFonts()
 {
-    WINFONT* fonts = PanelRes.fonts;
-    return fonts[FONT_TITLE].Create(Theme.Font.Title) && fonts[FONT_FRAME].Create(Theme.Font.Frame) &&
-           fonts[FONT_LABEL].Create(Theme.Font.Label) && fonts[FONT_VALUE].Create(Theme.Font.Value) &&
-           fonts[FONT_UNIT].Create(Theme.Unit.Font);
+    return MakeFont(FONT_TITLE, Theme.Font.Title) && MakeFont(FONT_FRAME, Theme.Font.Frame) &&
+           MakeFont(FONT_LABEL, Theme.Font.Label) && MakeFont(FONT_VALUE, Theme.Font.Value) &&
+           MakeFont(FONT_UNIT, Theme.Unit.Font);
 }
 
 // [GRID] Width plays no part: the grid is always the one-pixel dotted pen.
@@ -78,7 +84,7 @@ bool MakePens()
         return false;
     for (int trace = 0; trace < TRACE_COUNT; ++trace) {
         const THEMETRACE& line = Theme.Trace[trace];
-        if (!pens[PEN_TRACE_FIRST + trace].Create(PS_SOLID, line.Width, line.Color))
+        if (!pens[PEN_TRACE_FIRST + trace].Create(PS_SOLID, HeldPenWidth(line.Width, PanelRes.graphW), line.Color))
             return false;
     }
     return pens[PEN_FAULT].Create(PS_SOLID, 32, RGB(255, 0, 0));

@@ -2,6 +2,7 @@
 #include "render/drawsteps.h"
 
 #include "config/theme.h"
+#include "render/drawlimits.h"
 #include "render/layout.h"
 #include "render/panelres.h"
 #include "render/paneltitle.h"
@@ -52,7 +53,8 @@ void DrawClassText(HDC dc, const TEXTCLASS& textClass, const char* text, const R
     if (font)
         SelectObject(dc, font);
     if (textClass.shadowOn) {
-        const int offset = Theme.Shadow.Offset;
+        const PANELRES& res = PanelRes;
+        const int offset = HeldOffset(Theme.Shadow.Offset, res.clientW > res.clientH ? res.clientW : res.clientH);
         RECT shadow = {rect.left + offset, rect.top + offset, rect.right + offset, rect.bottom + offset};
         SetTextColor(dc, textClass.shadow);
         DrawTextA(dc, text, -1, &shadow, textClass.format);

@@ -3,14 +3,13 @@
 #include <ole2.h>
 #include <olectl.h>
 
+#include "render/imagelimits.h"
 #include "render/winimg.h"
 
 namespace {
 
 const int PATH_BYTES = 2048;
 const int HIMETRIC_PER_INCH = 2540;
-// A metafile claims any frame it likes; no skin needs a bitmap wider or higher than this.
-const int MAX_RENDERED_SIDE = 8192;
 
 // Picture handles are 32-bit values; on 64-bit Windows a handle is widened by sign
 // extension.
@@ -35,7 +34,8 @@ HBITMAP RenderPicture(IPicture* picture)
     int width = MulDiv(extentX, GetDeviceCaps(screen, LOGPIXELSX), HIMETRIC_PER_INCH);
     int height = MulDiv(extentY, GetDeviceCaps(screen, LOGPIXELSY), HIMETRIC_PER_INCH);
     ReleaseDC(nullptr, screen);
-    if (width <= 0 || height <= 0 || width > MAX_RENDERED_SIDE || height > MAX_RENDERED_SIDE)
+    // A metafile claims any frame it likes; it is drawn only within the limits of any image.
+    if (width <= 0 || height <= 0 || !IsDrawableImageSize(static_cast<uint64_t>(width), static_cast<uint64_t>(height)))
         return nullptr;
 
     BITMAPINFO header = {};

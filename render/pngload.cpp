@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "render/imagelimits.h"
+
 namespace {
 
 // The loader was written against libpng 1.6.14. libpng accepts the string from any 1.6
@@ -14,9 +16,6 @@ const double SCREEN_GAMMA = 2.2;
 // Files without a gAMA chunk are taken to be encoded for a 2.2 display, which leaves them
 // uncorrected.
 const double DEFAULT_FILE_GAMMA = 0.45455;
-// GDI cannot make a DIB section this large, so decoding such an image would only waste
-// the memory of its rows.
-const size_t MAX_IMAGE_BYTES = 0x7FFFFFFF;
 
 // Everything the error return has to free. It lives in the caller's frame, outside the
 // function that calls setjmp, so its fields are current when libpng jumps back.
@@ -54,6 +53,8 @@ bool DecodeRows(PNGREAD* read)
     png_structp png = read->png;
     png_infop info = read->info;
     png_init_io(png, read->file);
+    // The same limits as every other loader; libpng then refuses a larger image in its header.
+    png_set_user_limits(png, IMAGE_SIDE_LIMIT, IMAGE_SIDE_LIMIT);
     png_read_info(png, info);
     png_uint_32 width = 0;
     png_uint_32 height = 0;
@@ -83,7 +84,7 @@ bool DecodeRows(PNGREAD* read)
     read->bitsPerPixel = png_get_channels(png, info) * depth;
     if (read->bitsPerPixel != 24 && read->bitsPerPixel != 32)
         png_error(png, "unexpected pixel layout after the transformations");
-    if (read->rowBytes == 0 || height > MAX_IMAGE_BYTES / read->rowBytes)
+    if (!IsDrawableImageSize(width, height) || read->rowBytes == 0 || read->rowBytes > static_cast<size_t>(width) * 4)
         png_error(png, "image too large for a bitmap");
 
     read->rows = static_cast<png_bytepp>(png_malloc(png, height * sizeof(png_bytep)));

@@ -15,6 +15,7 @@
 #include "config/theme.h"
 #include "gpu/gpuinfo.h"
 #include "render/paneltitle.h"
+#include "support/formatrace.h"
 #include "support/testenv.h"
 
 namespace {
@@ -140,6 +141,18 @@ TEST_F(CaptionText, HostileFormatFallsBackToTheDefault)
         snprintf(Config.Taskbar.Format, sizeof Config.Taskbar.Format, "%s", hostile);
         EXPECT_EQ("65\xB0" "C/45\xB0" "C", Readings()) << hostile;
     }
+}
+
+// A reload may store a new format while a measurement worker builds the caption: the format that
+// was checked must be the one that is used, so only the accepted format or the default shows.
+TEST_F(CaptionText, FormatStoredWhileInUseIsNeverUsedUnchecked)
+{
+    int odd = 0;
+    testenv::RaceFormatRewrites(Config.Taskbar.Format, sizeof Config.Taskbar.Format, "%d/%d", "%s/%s", 1000000, [&] {
+        const std::string text = Readings();
+        odd += text != "65/45" && text != "65\xB0" "C/45\xB0" "C";
+    });
+    EXPECT_EQ(0, odd);
 }
 
 // " 30" and a 15-byte unit make 18: the part keeps its first 15 characters.

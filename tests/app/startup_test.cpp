@@ -65,11 +65,13 @@ TEST(ProgramIntegrity, AnUnstampedOrTruncatedFileFails)
     EXPECT_FALSE(VerifyProgramFile(dir.File("missing.exe").c_str()));
 }
 
+// The mutexes live on the Wine server that every test program shares, so each test here names
+// pairs of its own, on devices from 100 on: no panel of the end-to-end tests uses those.
 TEST(InstanceMutex, NameCarriesDeviceAndGpu)
 {
     MUTEX mutex;
-    ASSERT_TRUE(mutex.Acquire(1, 2));
-    EXPECT_STREQ("VARNOK_DEV#1_GPU#2", mutex.Name());
+    ASSERT_TRUE(mutex.Acquire(101, 2));
+    EXPECT_STREQ("VARNOK_DEV#101_GPU#2", mutex.Name());
 }
 
 TEST(InstanceMutex, SecondHolderOfTheSamePairIsRefusedOthersAreNot)
@@ -77,17 +79,17 @@ TEST(InstanceMutex, SecondHolderOfTheSamePairIsRefusedOthersAreNot)
     MUTEX first;
     MUTEX second;
     MUTEX other;
-    ASSERT_TRUE(first.Acquire(7, 0));
-    EXPECT_FALSE(second.Acquire(7, 0));
-    EXPECT_TRUE(other.Acquire(7, 1));
+    ASSERT_TRUE(first.Acquire(107, 0));
+    EXPECT_FALSE(second.Acquire(107, 0));
+    EXPECT_TRUE(other.Acquire(107, 1));
 }
 
 TEST(InstanceMutex, ReleasedPairCanBeTakenAgainAtOnce)
 {
     {
         MUTEX first;
-        ASSERT_TRUE(first.Acquire(3, 4));
+        ASSERT_TRUE(first.Acquire(103, 4));
     }
     MUTEX again;
-    EXPECT_TRUE(again.Acquire(3, 4));
+    EXPECT_TRUE(again.Acquire(103, 4));
 }

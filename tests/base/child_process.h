@@ -17,6 +17,7 @@ bool RegisterChildTest(const char* suite, const char* name, void (*body)());
 
 // Runs program with only suite.name selected, as a child run for that test. Answers the exit
 // code, or STILL_ACTIVE when the program could not be started or did not end within minutes.
+// What the child printed follows once it has ended, every line marked "child suite.name|".
 DWORD RunChildTest(const std::string& program, const char* suite, const char* name);
 
 }  // namespace childprocess

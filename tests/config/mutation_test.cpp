@@ -1,6 +1,7 @@
 // Settings and theme files are edited by hand and passed around; these tests load thousands of
 // randomly damaged files (fixed seed, so every run sees the same ones) and check that each load
-// ends with a sound record and that saving that record and loading it again gives it back.
+// ends with a sound record, that each damaged theme paints a frame of the panel, and that saving
+// that record and loading it again gives it back.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -13,7 +14,12 @@
 
 #include "config/config.h"
 #include "config/theme.h"
+#include "gpu/sampledata.h"
 #include "records.h"
+#include "render/hover.h"
+#include "render/panel.h"
+#include "render/panelres.h"
+#include "support/panelwindow.h"
 #include "support/testenv.h"
 
 using configtest::IsTerminated;
@@ -296,6 +302,43 @@ protected:
     testenv::TempDir dir;
 };
 
+// A panel made from the program's template, with a full history, the fault cross and the cursor
+// line, so that every font, pen and brush of a theme is drawn with.
+class PanelForThemes {
+public:
+    PanelForThemes()
+    {
+        memset(&Sample, 0, sizeof Sample);
+        Sample.HistoryCount = HISTORY_SIZE;
+        for (unsigned int i = 0; i < HISTORY_SIZE; ++i) {
+            HISTORYENTRY& entry = Sample.History[i];
+            entry.CoreTemp = entry.AmbientTemp = entry.UsageCore = entry.FanLevel = i % 120;
+            entry.ClockCore = entry.ClockMemory = entry.ClockShader = 10.0 * i;
+        }
+        Sample.BoostClockCore = Sample.BoostClockMemory = Sample.BoostClockShader = 1000.0;
+        Sample.ClockShader = 500.0;
+        Sample.Fault = 1;
+        Config.Global.Limit = 150;
+        Config.Global.Usage = 1;
+        PanelRes.clientRect = panel.ClientRect();
+    }
+    ~PanelForThemes() { FreeRenderResources(); }
+
+    // One frame into the back buffer, from render resources built from the theme record.
+    bool Paint()
+    {
+        FreeRenderResources();
+        if (!panel.Handle() || !BuildRenderResources(panel.Handle()))
+            return false;
+        HoverPosition = {PanelRes.graphX + PanelRes.graphW / 2, PanelRes.graphY + PanelRes.graphH / 2};
+        ComposePanel(panel.Handle(), PanelRes.backBuffer.hdc);
+        return true;
+    }
+
+private:
+    testenv::PanelWindow panel;
+};
+
 }  // namespace
 
 TEST_F(DamagedFiles, SettingsLoadSoundlyAndSurviveASave)
@@ -334,8 +377,9 @@ TEST_F(DamagedFiles, SettingsLoadSoundlyAndSurviveASave)
     }
 }
 
-TEST_F(DamagedFiles, ThemesLoadSoundlyAndSurviveASave)
+TEST_F(DamagedFiles, ThemesLoadSoundlyPaintAndSurviveASave)
 {
+    PanelForThemes panel;
     memset(&Theme, 0, sizeof Theme);
     SetThemeStartupValues();
     const std::string basePath = dir.File("base.vkt");
@@ -357,6 +401,7 @@ TEST_F(DamagedFiles, ThemesLoadSoundlyAndSurviveASave)
         SetThemeStartupValues();
         LoadTheme();
         ExpectSoundTheme();
+        EXPECT_TRUE(panel.Paint());
 
         if (round % ThemeRoundTripEvery == 0) {
             ASSERT_TRUE(SaveTheme());

@@ -9,6 +9,7 @@
 #include "config/config.h"
 #include "config/theme.h"
 #include "records.h"
+#include "support/syscolors.h"
 #include "support/testenv.h"
 
 using configtest::FindValue;
@@ -154,22 +155,24 @@ TEST_F(ThemeFile, StartupValuesComeFromTheSystemColoursAndFixedFonts)
     ExpectFont(Theme.Font.Label, -17, 0, "Courier New");
     ExpectFont(Theme.Font.Value, -16, 0, "Arial");
     ExpectFont(Theme.Unit.Font, -11, 0, "Arial");
-    const COLORREF text = GetSysColor(COLOR_BTNTEXT);
-    const COLORREF shadow = GetSysColor(COLOR_BTNSHADOW);
+
+    // Every system colour distinct, so each field shows which one it took: button text for the
+    // texts, button shadow for shadows, frame and grid, button face for the skin background,
+    // highlight for the traces.
+    testenv::DistinctSysColors colors;
+    ASSERT_TRUE(colors.Active());
+    SetThemeStartupValues();
+    const COLORREF text = colors.Of(COLOR_BTNTEXT);
+    const COLORREF shadow = colors.Of(COLOR_BTNSHADOW);
     for (COLORREF color : {Theme.Color.Title, Theme.Color.Frame, Theme.Color.Label, Theme.Color.Value, Theme.Unit.Color})
         EXPECT_EQ(text, color);
     for (COLORREF color : {Theme.Shadow.Title, Theme.Shadow.Frame, Theme.Shadow.Label, Theme.Shadow.Value,
                            Theme.Frame.Color, Theme.Unit.Shadow, Theme.Grid.Color})
         EXPECT_EQ(shadow, color);
-    EXPECT_EQ(GetSysColor(COLOR_BTNFACE), Theme.Skin.Color);
+    EXPECT_EQ(colors.Of(COLOR_BTNFACE), Theme.Skin.Color);
     EXPECT_EQ(0u, Theme.Mask.Color);
     for (const THEMETRACE& trace : Theme.Trace)
-        EXPECT_EQ(GetSysColor(COLOR_HIGHLIGHT), trace.Color);
-    // The indices the design names: 18, 16, 15 and 13.
-    EXPECT_EQ(18, COLOR_BTNTEXT);
-    EXPECT_EQ(16, COLOR_BTNSHADOW);
-    EXPECT_EQ(15, COLOR_BTNFACE);
-    EXPECT_EQ(13, COLOR_HIGHLIGHT);
+        EXPECT_EQ(colors.Of(COLOR_HIGHLIGHT), trace.Color);
 }
 
 TEST_F(ThemeFile, MissingFileGivesDefaultsAndKeepsFontsAndColours)

@@ -35,11 +35,15 @@ bool DropFile(const PanelProcess& process, HWND window, const std::string& path)
     return SendMessageTimeoutA(window, WM_DROPFILES, reinterpret_cast<WPARAM>(remote), 0, SMTO_BLOCK, 60000, &result) != 0;
 }
 
+// The tests of this file run their panels on display 2, each test on a GPU of its own.
 struct JournalledPanel : e2e::RunningPanel {
-    bool Start(const std::string& settings)
+    // global: the [GLOBAL] keys beside the pair's, then any further sections.
+    bool Start(unsigned int gpu, const std::string& global)
     {
-        return RunningPanel::Start(settings, "[driver]\nJournal=" + folder.File("journal.txt") +
-                                                 "\n[display0.gpu0]\nFullName=N\nBusType=3\nFrameBuffer=4194304\n");
+        const e2e::GpuPair pair{2, gpu};
+        return RunningPanel::Start("[GLOBAL]\n" + pair.Keys() + global,
+                                   pair.Scenario("FullName=N\nBusType=3\nFrameBuffer=4194304\n",
+                                                 "Journal=" + folder.File("journal.txt") + "\n"));
     }
     size_t Measurements() const { return e2e::CountOccurrences(folder.Read("journal.txt"), "GetThermalSettings"); }
     void Exit() { ASSERT_TRUE(RunningPanel::Exit()); }
@@ -50,7 +54,7 @@ struct JournalledPanel : e2e::RunningPanel {
 TEST(DroppedFiles, ImagesBecomeTheSkinThemesLoadOthersChangeNothing)
 {
     JournalledPanel panel;
-    ASSERT_TRUE(panel.Start("[GLOBAL]\nTimer=60\n[THEME]\nFile=" + std::string() + "\n"));
+    ASSERT_TRUE(panel.Start(0, "Timer=60\n[THEME]\nFile=\n"));
     panel.folder.Write("night.vkt", "[LABEL]\nCore=Night\n");
     panel.folder.Write("notes.txt", "notes");
     panel.folder.Write("README", "readme");
@@ -76,7 +80,7 @@ TEST(DroppedFiles, ImagesBecomeTheSkinThemesLoadOthersChangeNothing)
 TEST(PowerEvents, SuspendStopsTheMeasurementsResumeStartsThemAgain)
 {
     JournalledPanel panel;
-    ASSERT_TRUE(panel.Start("[GLOBAL]\nTimer=1\n"));
+    ASSERT_TRUE(panel.Start(1, "Timer=1\n"));
     ASSERT_TRUE(e2e::WaitFor([&] { return panel.Measurements() >= 3; }));
 
     panel.Send(WM_POWERBROADCAST, PBT_APMSUSPEND);
@@ -94,7 +98,7 @@ TEST(DemonstrationMode, RunsWithoutADriverAndNamesNoGpu)
 {
     PanelFolder folder;
     folder.RemoveDriver();
-    folder.Write("VARNOK.CFG", "[GLOBAL]\nDummy=1\nTimer=1\n");
+    folder.Write("VARNOK.CFG", "[GLOBAL]\nDummy=1\nTimer=1\n" + e2e::GpuPair{2, 2}.Keys());
     PanelProcess process;
     ASSERT_TRUE(process.Start(folder, folder.File("VARNOK.CFG"), ""));
     HWND window = process.WaitForPanel();
@@ -107,7 +111,7 @@ TEST(DemonstrationMode, RunsWithoutADriverAndNamesNoGpu)
 TEST(ThemeCommands, CancelledThemeLoadLeavesTheMeasurementsRunning)
 {
     JournalledPanel panel;
-    ASSERT_TRUE(panel.Start("[GLOBAL]\nTimer=1\n"));
+    ASSERT_TRUE(panel.Start(3, "Timer=1\n"));
     PostMessageA(panel.window, WM_COMMAND, CMD_THEME_LOAD, 0);
     HWND chooser = panel.process.WaitForWindowTitled("テーマのロード");
     ASSERT_NE(nullptr, chooser);

@@ -17,6 +17,21 @@ bool WaitFor(const std::function<bool()>& condition, DWORD limitMs)
     }
 }
 
+std::string GpuPair::Keys() const
+{
+    return "Device=" + std::to_string(device) + "\nGPU=" + std::to_string(gpu) + "\n";
+}
+
+std::string GpuPair::Scenario(const std::string& gpuKeys, const std::string& driverKeys) const
+{
+    const std::string display = "display" + std::to_string(device);
+    std::string text = "[driver]\nDisplays=" + std::to_string(device + 1) + "\n" + driverKeys;
+    text += "[" + display + "]\nGpus=" + std::to_string(gpu + 1) + "\n";
+    for (unsigned int i = 0; i <= gpu; ++i)
+        text += "[" + display + ".gpu" + std::to_string(i) + "]\n" + gpuKeys;
+    return text;
+}
+
 std::string WindowText(HWND window)
 {
     char text[512] = {};

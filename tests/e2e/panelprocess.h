@@ -22,6 +22,21 @@ HWND FindProcessWindow(DWORD processId, const char* className, const char* title
 // The texts of a message box's static controls.
 std::string MessageBoxText(HWND box);
 
+// The Device/GPU pair a test's panel runs on. The instance mutex is named after the pair, and the
+// test programs run in parallel on one Wine server, so no two tests share a pair: the display is
+// the test file's (startup 1, panel 2, ...), the GPU the test's own number in that file. Display 0,
+// GPU 0 stays with the demo; the mutex tests of tests/app use devices from 100 on.
+struct GpuPair {
+    unsigned int device;
+    unsigned int gpu;
+
+    // The [GLOBAL] keys that choose the pair.
+    std::string Keys() const;
+    // A simulated driver that has the pair: displays up to the pair's, and on that one GPUs up
+    // to the pair's, each described by gpuKeys. driverKeys go to the [driver] section.
+    std::string Scenario(const std::string& gpuKeys, const std::string& driverKeys = "") const;
+};
+
 // A folder holding a copy of VARNOK.exe and the simulated driver, with its own scenario and
 // settings files, removed when the object goes.
 class PanelFolder {

@@ -26,12 +26,15 @@ namespace {
 
 const char DialogTitle[] = "設定";
 
+// The tests of this file run their panels on display 3, each test on a GPU of its own.
+e2e::GpuPair Pair(unsigned int gpu) { return e2e::GpuPair{3, gpu}; }
+
 }  // namespace
 
 TEST(SettingsDialog, OpensOnceWithEightTabsAndShowsOnePageAtATime)
 {
     SettingsPanel panel;
-    ASSERT_TRUE(panel.Start(0));
+    ASSERT_TRUE(panel.Start(Pair(0)));
     HWND dialog = panel.OpenDialog();
     ASSERT_NE(nullptr, dialog);
     HWND again = panel.OpenDialog();
@@ -71,7 +74,7 @@ TEST(SettingsDialog, OpensOnceWithEightTabsAndShowsOnePageAtATime)
 TEST(SettingsDialog, OkWritesBothFilesRecordsThePositionAndMeasuresOn)
 {
     SettingsPanel panel;
-    ASSERT_TRUE(panel.Start(1, "[KEPT]\nMine=1\n"));
+    ASSERT_TRUE(panel.Start(Pair(1), "[KEPT]\nMine=1\n"));
     HWND dialog = panel.OpenDialog();
     ASSERT_NE(nullptr, dialog);
     SetWindowPos(panel.window, nullptr, 123, 77, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -91,7 +94,7 @@ TEST(SettingsDialog, OkWritesBothFilesRecordsThePositionAndMeasuresOn)
 TEST(SettingsDialog, ApplyThenCancelRebuildsButWritesNothing)
 {
     SettingsPanel panel;
-    ASSERT_TRUE(panel.Start(2));
+    ASSERT_TRUE(panel.Start(Pair(2)));
     panel.folder.Write("theme.vkt", "[LABEL]\nCore=Mine\n");
     const std::string settings = panel.folder.Read("VARNOK.CFG");
     HWND dialog = panel.OpenDialog();
@@ -109,7 +112,7 @@ TEST(SettingsDialog, ApplyThenCancelRebuildsButWritesNothing)
 TEST(SettingsDialog, KeyboardMovesFocusSwitchesTabsAndEscapeCancels)
 {
     SettingsPanel panel;
-    ASSERT_TRUE(panel.Start(3));
+    ASSERT_TRUE(panel.Start(Pair(3)));
     const std::string settings = panel.folder.Read("VARNOK.CFG");
     HWND dialog = panel.OpenDialog();
     ASSERT_NE(nullptr, dialog);
@@ -150,7 +153,7 @@ TEST(SettingsDialog, AFailedSaveIsNamedTheDialogStaysAndOkCanBeRetried)
     SettingsPanel panel;
     const std::string folder = panel.folder.File("later");
     panel.themeFile = folder + "\\theme.vkt";
-    ASSERT_TRUE(panel.Start(4));
+    ASSERT_TRUE(panel.Start(Pair(4)));
     HWND dialog = panel.OpenDialog();
     ASSERT_NE(nullptr, dialog);
     SetWindowPos(panel.window, nullptr, 61, 62, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -179,7 +182,7 @@ TEST(MenuSave, FailuresNameTheFileAndThePanelRunsOn)
     SettingsPanel panel;
     const std::string sub = panel.folder.File("sub");
     ASSERT_TRUE(CreateDirectoryA(sub.c_str(), nullptr));
-    ASSERT_TRUE(panel.Start(5, "", "sub\\VARNOK.CFG"));
+    ASSERT_TRUE(panel.Start(Pair(5), "", "sub\\VARNOK.CFG"));
     const std::string settingsPath = sub + "\\VARNOK.CFG";
     // The folder of the settings file disappears while the panel runs.
     DeleteFileA(settingsPath.c_str());

@@ -12,7 +12,6 @@ namespace e2e {
 namespace {
 
 const char DialogTitle[] = "設定";
-const int DisplayGpus = 32;
 const int TypingTries = 5;
 const DWORD TypingWaitMs = 10000;
 
@@ -72,19 +71,12 @@ bool SendUntil(HWND window, std::vector<INPUT> inputs, const std::function<bool(
 
 }  // namespace
 
-bool SettingsPanel::Start(int gpu, const std::string& extra, const char* name)
+bool SettingsPanel::Start(const GpuPair& pair, const std::string& extra, const char* name)
 {
-    std::string scenario = "[driver]\nDisplays=3\nJournal=" + folder.File("journal.txt") + "\n";
-    for (int display = 0; display < 3; ++display) {
-        std::string gpus = display == 2 ? std::to_string(DisplayGpus) : "1";
-        scenario += "[display" + std::to_string(display) + "]\nGpus=" + gpus + "\n";
-    }
-    for (int index = 0; index < DisplayGpus; ++index)
-        scenario += "[display2.gpu" + std::to_string(index) + "]\nFullName=N\nBusType=3\nFrameBuffer=4194304\n";
-    for (int display = 0; display < 2; ++display)
-        scenario += "[display" + std::to_string(display) + ".gpu0]\nFullName=N\n";
-    std::string settings = "[GLOBAL]\nDevice=2\nGPU=" + std::to_string(gpu) + "\nTimer=1\nX=40\nY=50\n" +
-                           "[THEME]\nFile=" + themeFile + "\n" + extra;
+    std::string scenario = pair.Scenario("FullName=N\nBusType=3\nFrameBuffer=4194304\n",
+                                         "Journal=" + folder.File("journal.txt") + "\n");
+    std::string settings =
+        "[GLOBAL]\n" + pair.Keys() + "Timer=1\nX=40\nY=50\n[THEME]\nFile=" + themeFile + "\n" + extra;
     return RunningPanel::Start(settings, scenario, name);
 }
 

@@ -12,13 +12,14 @@
 // tests of the dialog and of its pages.
 namespace e2e {
 
-// A panel on a GPU of its own: display 2, GPU `gpu` (0 to 31; each test takes its own index, so
-// that no other running instance refuses it), with the theme file `themeFile` named in its
-// settings and a journal of the driver's calls. `extra` is appended to the settings file.
+// A panel on the Device/GPU pair `pair` (see GpuPair: each test file its own display, each test its
+// own GPU; the settings dialog's tests use display 3, a page test file takes the next free one),
+// with the theme file `themeFile` named in its settings, a journal of the driver's calls and a
+// one-second timer. `extra` is appended to the settings file.
 struct SettingsPanel : RunningPanel {
     std::string themeFile = folder.File("theme.vkt");
 
-    bool Start(int gpu, const std::string& extra = "", const char* name = "VARNOK.CFG");
+    bool Start(const GpuPair& pair, const std::string& extra = "", const char* name = "VARNOK.CFG");
     // Chooses "設定画面..." (sent: returns once the panel has handled it) and waits for the dialog.
     HWND OpenDialog() const;
     // Measurements so far, counted in the driver's journal.

@@ -7,6 +7,7 @@
 #include "app/mainwindow.h"
 #include "e2e/panelprocess.h"
 
+using e2e::GpuPair;
 using e2e::PanelFolder;
 using e2e::PanelProcess;
 
@@ -14,26 +15,22 @@ namespace {
 
 const char kDegreeC[] = "\xB0" "C";
 
-std::string Scenario(const std::string& gpuName, int gpus = 1)
+// The tests of this file run their panels on display 1, each test on a GPU of its own.
+GpuPair Pair(unsigned int gpu) { return GpuPair{1, gpu}; }
+
+// A driver whose GPUs all read the same, so the pair's GPU shows these readings.
+std::string Scenario(const GpuPair& pair)
 {
-    std::string text = "[driver]\nDisplays=2\n";
-    for (int display = 0; display < 2; ++display) {
-        text += "[display" + std::to_string(display) + "]\nGpus=" + std::to_string(gpus) + "\n";
-        for (int gpu = 0; gpu < gpus; ++gpu) {
-            text += "[display" + std::to_string(display) + ".gpu" + std::to_string(gpu) + "]\n";
-            text += "FullName=" + gpuName + "\nBusType=3\nFrameBuffer=4194304\nSensors=2\n";
-            text += "Sensor0=1,1\nSensor0Temp=65\nSensor1=2,8\nSensor1Temp=45\n";
-            text += "UsageCore=30\nUsageMemory=20\nUsageVideo=10\nCoolers=1\nFanLevel=40\n";
-        }
-    }
-    return text;
+    return pair.Scenario("FullName=N\nBusType=3\nFrameBuffer=4194304\nSensors=2\n"
+                         "Sensor0=1,1\nSensor0Temp=65\nSensor1=2,8\nSensor1Temp=45\n"
+                         "UsageCore=30\nUsageMemory=20\nUsageVideo=10\nCoolers=1\nFanLevel=40\n");
 }
 
 // A settings file named on the command line, with a measurement period long enough that the
 // panel stays put while a test looks at it.
-std::string Settings(const std::string& extra)
+std::string Settings(const GpuPair& pair, const std::string& extra = "")
 {
-    return "[GLOBAL]\nTimer=1\n" + extra;
+    return "[GLOBAL]\nTimer=1\n" + pair.Keys() + extra;
 }
 
 // The tests choose "終了" themselves, so a missed exit fails where it happens.
@@ -46,7 +43,7 @@ struct Panel : e2e::RunningPanel {
 TEST(InstanceControl, SecondStartForTheSameGpuIsRefusedTheFirstRunsOn)
 {
     Panel first;
-    ASSERT_TRUE(first.Start(Settings(""), Scenario("N")));
+    ASSERT_TRUE(first.Start(Settings(Pair(0)), Scenario(Pair(0))));
 
     PanelProcess second;
     ASSERT_TRUE(second.Start(first.folder, first.folder.File("VARNOK.CFG"), first.folder.File("scenario.ini")));
@@ -65,9 +62,9 @@ TEST(InstanceControl, SecondStartForTheSameGpuIsRefusedTheFirstRunsOn)
 TEST(InstanceControl, AnotherGpuRunsBesideAndTheMutexNamesDeviceAndGpu)
 {
     Panel first;
-    ASSERT_TRUE(first.Start(Settings(""), Scenario("N", 3)));
+    ASSERT_TRUE(first.Start(Settings(Pair(1)), Scenario(Pair(2))));
     Panel other;
-    ASSERT_TRUE(other.Start(Settings("Device=1\nGPU=2\n"), Scenario("N", 3)));
+    ASSERT_TRUE(other.Start(Settings(Pair(2)), Scenario(Pair(2))));
     HANDLE mutex = OpenMutexA(SYNCHRONIZE, FALSE, "VARNOK_DEV#1_GPU#2");
     EXPECT_NE(nullptr, mutex);
     if (mutex)
@@ -80,8 +77,8 @@ TEST(InstanceControl, AnotherGpuRunsBesideAndTheMutexNamesDeviceAndGpu)
 TEST(InstanceControl, AfterExitANewInstanceStartsAtOnceAndNothingIsSaved)
 {
     Panel first;
-    std::string settings = Settings("Stable=0\n");
-    ASSERT_TRUE(first.Start(settings, Scenario("N")));
+    std::string settings = Settings(Pair(3), "Stable=0\n");
+    ASSERT_TRUE(first.Start(settings, Scenario(Pair(3))));
     first.Exit();
     EXPECT_EQ(settings, first.folder.Read("VARNOK.CFG"));
 
@@ -96,7 +93,7 @@ TEST(InstanceControl, AfterExitANewInstanceStartsAtOnceAndNothingIsSaved)
 TEST(Caption, NamesTheGpuShowsReadingsWhileMinimisedAndTheNameAgainWhenRestored)
 {
     Panel panel;
-    ASSERT_TRUE(panel.Start(Settings("[TASKBAR]\nCore=1\nFan=1\n"), Scenario("N")));
+    ASSERT_TRUE(panel.Start(Settings(Pair(4), "[TASKBAR]\nCore=1\nFan=1\n"), Scenario(Pair(4))));
     EXPECT_EQ("N PCI-E 4096MB", e2e::WindowText(panel.window));
 
     PostMessageA(panel.window, WM_SYSCOMMAND, SC_MINIMIZE, 0);
@@ -113,7 +110,7 @@ TEST(Caption, NamesTheGpuShowsReadingsWhileMinimisedAndTheNameAgainWhenRestored)
 TEST(Placement, XMinusOneWithAYIsAPositionOnlyBothMinusOneCentre)
 {
     Panel placed;
-    ASSERT_TRUE(placed.Start(Settings("X=-1\nY=100\n"), Scenario("N")));
+    ASSERT_TRUE(placed.Start(Settings(Pair(5), "X=-1\nY=100\n"), Scenario(Pair(5))));
     RECT rect;
     GetWindowRect(placed.window, &rect);
     EXPECT_EQ(-1, rect.left);
@@ -121,7 +118,7 @@ TEST(Placement, XMinusOneWithAYIsAPositionOnlyBothMinusOneCentre)
     placed.Exit();
 
     Panel centred;
-    ASSERT_TRUE(centred.Start(Settings("X=-1\nY=-1\n"), Scenario("N")));
+    ASSERT_TRUE(centred.Start(Settings(Pair(5), "X=-1\nY=-1\n"), Scenario(Pair(5))));
     GetWindowRect(centred.window, &rect);
     EXPECT_EQ((GetSystemMetrics(SM_CXSCREEN) - (rect.right - rect.left)) / 2, rect.left);
     EXPECT_EQ((GetSystemMetrics(SM_CYSCREEN) - (rect.bottom - rect.top)) / 2, rect.top);
@@ -131,7 +128,7 @@ TEST(Placement, XMinusOneWithAYIsAPositionOnlyBothMinusOneCentre)
 TEST(Shutdown, EscapeAndAltF4DoNothingOnlyExitEnds)
 {
     Panel panel;
-    ASSERT_TRUE(panel.Start(Settings(""), Scenario("N")));
+    ASSERT_TRUE(panel.Start(Settings(Pair(6)), Scenario(Pair(6))));
     // Sent, not posted: each call returns once the panel has handled the message.
     DWORD_PTR result = 0;
     SendMessageTimeoutA(panel.window, WM_COMMAND, IDCANCEL, 0, SMTO_BLOCK, 60000, &result);
@@ -146,7 +143,7 @@ TEST(StartupFailure, NoDriverWithoutDemonstrationModeEndsWithAMessage)
 {
     PanelFolder folder;
     folder.RemoveDriver();
-    folder.Write("VARNOK.CFG", Settings(""));
+    folder.Write("VARNOK.CFG", Settings(Pair(7)));
     PanelProcess process;
     ASSERT_TRUE(process.Start(folder, folder.File("VARNOK.CFG"), ""));
     HWND box = process.WaitForWindowTitled("エラー情報");
@@ -159,8 +156,8 @@ TEST(StartupFailure, NoDriverWithoutDemonstrationModeEndsWithAMessage)
 TEST(StartupFailure, AFailingThermalReadEndsWithTheInitialisationMessage)
 {
     PanelFolder folder;
-    folder.Write("VARNOK.CFG", Settings(""));
-    folder.Write("scenario.ini", Scenario("N") + "[fail]\nNvAPI_GPU_GetThermalSettings=always\n");
+    folder.Write("VARNOK.CFG", Settings(Pair(8)));
+    folder.Write("scenario.ini", Scenario(Pair(8)) + "[fail]\nNvAPI_GPU_GetThermalSettings=always\n");
     PanelProcess process;
     ASSERT_TRUE(process.Start(folder, folder.File("VARNOK.CFG"), folder.File("scenario.ini")));
     HWND box = process.WaitForWindowTitled("エラー情報");
@@ -177,13 +174,16 @@ TEST(StartupFailure, AModifiedProgramFileRefusesToStart)
     size_t middle = program.size() / 2;
     program[middle] = static_cast<char>(program[middle] ^ 0x21);
     folder.Write("VARNOK.exe", program);
-    folder.Write("VARNOK.CFG", Settings(""));
+    folder.Write("VARNOK.CFG", Settings(Pair(9)));
     PanelProcess process;
     ASSERT_TRUE(process.Start(folder, folder.File("VARNOK.CFG"), ""));
     HWND box = process.WaitForWindowTitled("エラー情報");
     ASSERT_NE(nullptr, box);
+    EXPECT_EQ("プログラムファイルが改変されています。起動できません。", e2e::MessageBoxText(box));
+    // Looked at while the process still runs: the message is all it shows, no panel beside it.
+    for (HWND window : e2e::TopLevelWindows(process.Id()))
+        EXPECT_TRUE(window == box || !IsWindowVisible(window)) << "also shown: " << e2e::WindowText(window);
     PostMessageA(box, WM_COMMAND, IDOK, 0);
     ASSERT_TRUE(process.WaitForExit());
     EXPECT_NE(1u, process.ExitCode());
-    EXPECT_EQ(nullptr, e2e::FindProcessWindow(process.Id(), "#32770", nullptr));
 }

@@ -34,6 +34,25 @@ PNGHEADER ReadHeader(const std::string& png);
 // A bottom-up 24-bit Windows bitmap file of the given pixels (row-major, top row first).
 std::string BitmapFile(int width, int height, const std::vector<COLORREF>& pixels);
 
+// A Windows bitmap file of any header version: 12 (core), 40 (info), 52, 56, 108 or 124 bytes,
+// with its colour table or bit masks, uncompressed, run-length encoded (BI_RLE8 at 8 bits,
+// BI_RLE4 at 4) or with bit fields. A negative height stores the rows top-down.
+struct BITMAPSPEC {
+    uint32_t headerSize = 40;
+    int width = 5;
+    int height = 3;
+    int bitCount = 24;
+    uint32_t compression = BI_RGB;
+};
+std::string BitmapOf(const BITMAPSPEC& spec);
+
+// A PNG file of 8-bit RGB pixels.
+std::string PngOf(int width, int height);
+
+// A 5 x 3 GIF (red rows above and below a blue one) and a 16 x 8 JPEG (all RGB(0, 128, 255)).
+std::string Gif5x3();
+std::string Jpeg16x8();
+
 // Pixels of a DIB section as top-down rows of bm.bmBitsPixel / 8 bytes each, unpadded.
 std::vector<unsigned char> DibRows(const BITMAP& bm);
 

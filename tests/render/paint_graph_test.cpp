@@ -13,6 +13,7 @@
 #include "render/hover.h"
 #include "render/panel.h"
 #include "render/panelres.h"
+#include "support/formatrace.h"
 
 using namespace painttest;
 
@@ -141,6 +142,13 @@ TEST_F(GraphPaint, HostileScaleFormatFallsBackToTheDefault)
         Compose();
         EXPECT_TRUE(normal == Frame()) << hostile;
     }
+}
+
+// A theme reload may store a new scale format while a measurement worker paints.
+TEST_F(GraphPaint, ScaleFormatStoredWhileInUseIsNeverUsedUnchecked)
+{
+    Theme.Unit.Enable = 1;
+    testenv::RaceFormatRewrites(Theme.Unit.Format, sizeof Theme.Unit.Format, "%3d", "%3s", 400, [&] { Compose(); });
 }
 
 TEST_F(GraphPaint, EmptyHistoryDrawsNoTraceAndNoCursorLine)

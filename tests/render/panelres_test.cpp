@@ -1,6 +1,7 @@
 // Building and freeing the render resource set of a panel made from template 200.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstdio>
 #include <vector>
 
@@ -94,6 +95,35 @@ TEST_F(RenderResources, ObjectsFollowTheTheme)
     EXPECT_EQ(FRAME_COLOUR, brush.lbColor);
     ASSERT_TRUE(GetObjectA(res.faceBrush.hbrush, sizeof brush, &brush));
     EXPECT_EQ(GetSysColor(COLOR_BTNFACE), brush.lbColor);
+}
+
+// Widths and font sizes that would stall GDI are held to the panel where the objects are made;
+// the theme keeps what the user wrote, and sensible values pass unchanged.
+TEST_F(RenderResources, AbsurdPenWidthsAndFontSizesAreHeldToThePanel)
+{
+    Theme.Trace[TRACE_CORE_TEMP].Width = 1000000;
+    Theme.Trace[TRACE_AMBIENT_TEMP].Width = -5;
+    Theme.Trace[TRACE_CORE_CLOCK].Width = 12;
+    Theme.Font.Value.lfHeight = -60000;
+    Theme.Font.Title.lfHeight = INT_MIN;
+    Theme.Font.Label.lfWidth = 1000000;
+    Theme.Unit.Font.lfHeight = 40;
+    for (THEMETRACE& trace : Theme.Trace)
+        trace.Enable = 1;
+    Rebuild();
+    const PANELRES& res = PanelRes;
+    const int expected[] = {res.graphW, 0, 12};
+    for (int trace = 0; trace < 3; ++trace) {
+        LOGPEN pen = {};
+        ASSERT_TRUE(GetObjectA(res.pens[PEN_TRACE_FIRST + trace].hpen, sizeof pen, &pen));
+        EXPECT_EQ(expected[trace], pen.lopnWidth.x) << trace;
+    }
+    EXPECT_EQ(-res.clientH, res.fonts[FONT_VALUE].lf.lfHeight);
+    EXPECT_EQ(-res.clientH, res.fonts[FONT_TITLE].lf.lfHeight);
+    EXPECT_EQ(res.clientW, res.fonts[FONT_LABEL].lf.lfWidth);
+    EXPECT_EQ(40, res.fonts[FONT_UNIT].lf.lfHeight);
+    EXPECT_EQ(1000000, Theme.Trace[TRACE_CORE_TEMP].Width);
+    EXPECT_EQ(-60000, Theme.Font.Value.lfHeight);
 }
 
 // The layout is kept as corner plus size, in client coordinates, in the order the mouse-over

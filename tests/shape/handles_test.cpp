@@ -16,6 +16,8 @@ namespace {
 
 const int CALLS = 300;
 const size_t HEADROOM = 64;
+// Far beyond any GDI handle table: Windows gives a process at most 65,536 handles.
+const size_t FILL_LIMIT = 1000000;
 
 // GetGuiResources says nothing under Wine, so leaks are shown the hard way: the process's GDI
 // handle table is filled up to a small headroom, and the operation must then keep working for
@@ -24,14 +26,19 @@ class HandleRelease : public ::testing::Test {
 protected:
     void TearDown() override { ReleaseFiller(); }
 
+    // Fills the table until it refuses a region: a fill that stops anywhere else would leave
+    // the leak tests below room enough to pass with a leak.
     void FillHandleTable()
     {
-        for (;;) {
+        bool refused = false;
+        while (!refused && filler_.size() < FILL_LIMIT) {
             HRGN filler = CreateRectRgn(0, 0, 1, 1);
-            if (!filler || filler_.size() > 200000)
-                break;
-            filler_.push_back(filler);
+            if (filler)
+                filler_.push_back(filler);
+            else
+                refused = true;
         }
+        ASSERT_TRUE(refused) << "the handle table took " << filler_.size() << " regions without refusing one";
         ASSERT_GT(filler_.size(), HEADROOM);
         for (size_t i = 0; i < HEADROOM; ++i) {
             DeleteObject(filler_.back());
@@ -50,6 +57,8 @@ protected:
     int FailuresNearlyFull(const std::function<bool()>& call)
     {
         FillHandleTable();
+        if (HasFatalFailure())
+            return -1;
         int failures = 0;
         for (int i = 0; i < CALLS; ++i)
             if (!call())

@@ -1,0 +1,94 @@
+#include "render/imagecheck.h"
+
+#include <cstring>
+
+#include "render/filebytes.h"
+#include "render/imageheaders.h"
+
+namespace {
+
+const unsigned char PNG_START[4] = {0x89, 'P', 'N', 'G'};
+
+// The system picture loader reads OLE's stream form too: eight-byte headers ("lt\0\0" and a
+// length, or any other first word and a length) before the image, as many as there are. It skips
+// headers until one starts with a first word it knows as image data, or carries a length that
+// cannot be one, and then decodes from there as many bytes as the last header skipped gave. A
+// file of more headers than this is no picture of ours.
+const int PICTURE_HEADER_LIMIT = 64;
+const uint64_t PICTURE_HEADER = 8;
+
+bool IsPictureDataStart(const unsigned char* block)
+{
+    const uint32_t first = LittleEndian32(block);
+    return memcmp(block, "GIF8", 4) == 0 || (block[0] == 'B' && block[1] == 'M') ||
+           (block[0] == 0xFF && block[1] == 0xD8) || first == EMR_HEADER || first == 0x10000 || first == 0x20000;
+}
+
+// The stretch of the file the picture loader decodes; false when it would walk headers beyond the
+// limit.
+bool FindPictureData(FILEBYTES& file, IMAGEVIEW& data)
+{
+    const uint64_t size = file.Size();
+    uint64_t length = size;
+    for (int header = 0; header < PICTURE_HEADER_LIMIT; ++header) {
+        const uint64_t at = header * PICTURE_HEADER;
+        unsigned char block[PICTURE_HEADER];
+        if (!file.Read(at, block, sizeof block)) {
+            // The loader fails to read a header: nothing is decoded.
+            data = {&file, at, 0};
+            return true;
+        }
+        const uint64_t stated = LittleEndian32(block + 4);
+        if (memcmp(block, "lt\0\0", 4) == 0 && stated <= size - at - PICTURE_HEADER) {
+            length = stated;
+            continue;
+        }
+        if (IsPictureDataStart(block) || stated > size || stated == 0) {
+            data = {&file, at, header == 0 ? size : (length < size - at ? length : size - at)};
+            return true;
+        }
+        length = stated;
+    }
+    return false;
+}
+
+bool IsSound(const IMAGEVIEW& image, IMAGE_FORMAT format)
+{
+    switch (format) {
+    case FORMAT_BITMAP:
+        return IsBitmapFileSound(image);
+    case FORMAT_PNG:
+        return IsPngSound(image);
+    case FORMAT_JPEG:
+        return IsJpegSound(image);
+    case FORMAT_GIF:
+        return IsGifSound(image);
+    case FORMAT_ICON:
+        return IsIconSound(image);
+    case FORMAT_UNKNOWN:
+        break;
+    }
+    return true;
+}
+
+}  // namespace
+
+IMAGE_FILE_KIND CheckImageFile(const char* path)
+{
+    // A file that cannot be read here is not handed to a loader that might read it otherwise.
+    FILEBYTES file(path);
+    if (!file.IsOpen())
+        return IMAGE_REFUSED;
+    const IMAGEVIEW whole = {&file, 0, file.Size()};
+    unsigned char start[sizeof PNG_START] = {};
+    if (FormatAt(whole) == FORMAT_BITMAP)
+        return IsBitmapFileSound(whole) ? IMAGE_BITMAP_FILE : IMAGE_REFUSED;
+    if (whole.Read(0, start, sizeof start) && memcmp(start, PNG_START, sizeof start) == 0)
+        return IsPngSound(whole) ? IMAGE_PNG : IMAGE_REFUSED;
+    // Where the loader's reading of stream headers differs from this one, it decodes from the start:
+    // that is checked too.
+    IMAGEVIEW data;
+    if (!FindPictureData(file, data) || !IsSound(data, FormatAt(data)) || !IsSound(whole, FormatAt(whole)))
+        return IMAGE_REFUSED;
+    return IMAGE_PICTURE;
+}

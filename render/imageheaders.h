@@ -1,0 +1,24 @@
+#pragma once
+
+#include "render/filebytes.h"
+
+// Each check reads only the headers of one image format and says whether the system's decoders
+// may be given the image: every declared size drawable (render/imagelimits.h) and, where the
+// format says where its data lies, that data inside the image. The checks never decode.
+
+// "BM" and a core, info, V2, V3, V4 or V5 header: the fields a loader relies on, and for
+// uncompressed pixels that all rows lie in the file.
+bool IsBitmapFileSound(const IMAGEVIEW& image);
+// The PNG signature followed by its IHDR chunk.
+bool IsPngSound(const IMAGEVIEW& image);
+// Every frame header before the first scan.
+bool IsJpegSound(const IMAGEVIEW& image);
+// The logical screen and every image descriptor.
+bool IsGifSound(const IMAGEVIEW& image);
+// An icon or cursor directory: every entry's image inside the file, and its declared size.
+bool IsIconSound(const IMAGEVIEW& image);
+
+// Which of the checks above an image's first two bytes call for: the same two bytes by which the
+// system picture loader picks its decoder.
+enum IMAGE_FORMAT { FORMAT_UNKNOWN, FORMAT_BITMAP, FORMAT_PNG, FORMAT_JPEG, FORMAT_GIF, FORMAT_ICON };
+IMAGE_FORMAT FormatAt(const IMAGEVIEW& image);
