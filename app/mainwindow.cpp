@@ -6,6 +6,7 @@
 
 #include "app/appstate.h"
 #include "app/caption.h"
+#include "app/panelcontrol.h"
 #include "app/panelshape.h"
 #include "app/tooltip.h"
 #include "config/config.h"
@@ -248,23 +249,21 @@ void OnDropFiles(HWND window, HDROP drop)
     const char* slash = strrchr(path, '\\');
     if (!dot || (slash && dot < slash))
         return;
-    if (HasExtension(dot, images)) {
-        StopMeasureTimer(window);
-        FreeRenderResources();
+    bool image = HasExtension(dot, images);
+    if (!image && !HasExtension(dot, themes))
+        return;
+    MeasureTimerPause pause(window);
+    FreeRenderResources();
+    if (image) {
         Theme.Skin.Enable = 1;
         lstrcpynA(Theme.Skin.File, path, sizeof Theme.Skin.File);
-    } else if (HasExtension(dot, themes)) {
-        StopMeasureTimer(window);
-        FreeRenderResources();
+    } else {
         lstrcpynA(Config.Theme.File, path, sizeof Config.Theme.File);
         LoadTheme();
-    } else {
-        return;
     }
     BuildRenderResources(window);
     ReshapePanel(window, window);
     RefreshPanel(window);
-    StartMeasureTimer(window);
 }
 
 void OnPowerBroadcast(HWND window, WPARAM event)

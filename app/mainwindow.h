@@ -40,5 +40,3 @@ void StopMeasureTimer(HWND window);
 // Context menu and its commands.
 void ShowContextMenu(HWND window);
 void RunCommand(HWND window, WORD command, LPARAM lParam);
-// Rebuilds everything drawn from the theme after a load or drop, then reshapes and repaints.
-void RebuildPanel(HWND window);

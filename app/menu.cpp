@@ -2,6 +2,7 @@
 
 #include "app/appstate.h"
 #include "app/mainwindow.h"
+#include "app/panelcontrol.h"
 #include "app/panelshape.h"
 #include "config/config.h"
 #include "config/theme.h"
@@ -41,7 +42,7 @@ void MinimizeToTaskbar(HWND window)
 
 void ReloadSettings(HWND window)
 {
-    StopMeasureTimer(window);
+    MeasureTimerPause pause(window);
     LoadConfig();
     LoadTheme();
     FreeRenderResources();
@@ -49,17 +50,13 @@ void ReloadSettings(HWND window)
     ShowInTaskbar(window, Config.Global.Taskbar);
     ReshapePanel(window, window);
     RefreshPanel(window);
-    StartMeasureTimer(window);
 }
 
+// A failed save has been reported to the user; the panel runs on either way.
 void SaveSettings(HWND window)
 {
-    RECT rect;
-    GetWindowRect(window, &rect);
-    Config.Global.X = rect.left;
-    Config.Global.Y = rect.top;
-    SaveConfig();
-    SaveTheme();
+    RecordPanelPosition(window);
+    SaveSettingsFiles(window);
 }
 
 // SelectFile takes the work buffer and frees it on every path.
@@ -71,29 +68,20 @@ int ChooseThemeFile(HWND window, const char* title, int open)
 
 void LoadThemeFromFile(HWND window)
 {
-    StopMeasureTimer(window);
+    MeasureTimerPause pause(window);
     if (ChooseThemeFile(window, FILE_TITLE_THEME_LOAD, TRUE)) {
         LoadTheme();
-        RebuildPanel(window);
+        RebuildPanel(window, window);
     }
-    StartMeasureTimer(window);
 }
 
 void SaveThemeToFile(HWND window)
 {
     if (ChooseThemeFile(window, FILE_TITLE_THEME_SAVE, FALSE))
-        SaveTheme();
+        SaveThemeFile(window);
 }
 
 }  // namespace
-
-void RebuildPanel(HWND window)
-{
-    FreeRenderResources();
-    BuildRenderResources(window);
-    ReshapePanel(window, window);
-    RefreshPanel(window);
-}
 
 void ShowContextMenu(HWND window)
 {

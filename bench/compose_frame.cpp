@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "benchprogram.h"
 #include "config/config.h"
 #include "config/theme.h"
 #include "gpu/critsect.h"
@@ -26,19 +27,6 @@ const int WARMUP_FRAMES = 20;
 const int FRAMES = 1000;
 
 INT_PTR CALLBACK QuietDialog(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
-
-std::string ProgramPath()
-{
-    const char* given = getenv("VARNOK_EXE");
-    if (given && *given)
-        return given;
-    char self[MAX_PATH] = "";
-    GetModuleFileNameA(nullptr, self, sizeof self);
-    std::string path = self;
-    path = path.substr(0, path.find_last_of("\\/"));
-    path = path.substr(0, path.find_last_of("\\/"));
-    return path + "\\VARNOK.exe";
-}
 
 HWND CreatePanel(HMODULE program)
 {

@@ -153,26 +153,30 @@ void LoadConfig()
     ClampSettings();
 }
 
-void SaveConfig()
+bool SaveConfig()
 {
     INIFILE file;
     if (!file.Open(ConfigPath))
-        return;
+        return false;
+    bool written = true;
     for (const SettingKey& setting : SettingKeys) {
         switch (setting.type) {
         case SETTING_SIGNED:
-            file.Write(setting.section, setting.key, *static_cast<const int*>(setting.field));
+            written = file.Write(setting.section, setting.key, *static_cast<const int*>(setting.field)) && written;
             break;
         case SETTING_UNSIGNED:
-            file.Write(setting.section, setting.key, *static_cast<const unsigned int*>(setting.field));
+            written =
+                file.Write(setting.section, setting.key, *static_cast<const unsigned int*>(setting.field)) && written;
             break;
         case SETTING_TEXT:
-            WriteProfileText(file, setting.section, setting.key, static_cast<const char*>(setting.field),
-                             setting.size);
+            written = WriteProfileText(file, setting.section, setting.key, static_cast<const char*>(setting.field),
+                                       setting.size) &&
+                      written;
             break;
         case SETTING_HIDDEN:
             break;
         }
     }
     file.Close();
+    return written;
 }

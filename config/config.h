@@ -74,4 +74,6 @@ bool SettingKeyAt(size_t index, SETTINGKEYINFO& info);
 bool SetConfigPath(const char* commandLine);
 
 void LoadConfig();
-void SaveConfig();
+// Writes every key of the record, key by key; false when the file could not be opened or any
+// write failed (the keys that could be written stay written).
+[[nodiscard]] bool SaveConfig();

@@ -54,10 +54,10 @@ void TrimValueEnd(char* text, unsigned long size)
     text[length] = '\0';
 }
 
-void WriteProfileText(INIFILE& file, const char* section, const char* key, const char* field, unsigned long size)
+bool WriteProfileText(INIFILE& file, const char* section, const char* key, const char* field, unsigned long size)
 {
     if (size == 0 || size > ProfileTextLimit)
-        return;
+        return false;
     const size_t length = strnlen(field, size - 1);
     char text[ScratchSize + 1];
     if (NeedsQuotes(field, length)) {
@@ -69,5 +69,5 @@ void WriteProfileText(INIFILE& file, const char* section, const char* key, const
         memcpy(text, field, length);
         text[length] = '\0';
     }
-    file.Write(section, key, static_cast<const char*>(text));
+    return file.Write(section, key, static_cast<const char*>(text)) != 0;
 }

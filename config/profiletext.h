@@ -13,8 +13,8 @@ void ReadProfileText(INIFILE& file, const char* section, const char* key, const 
                      unsigned long size);
 
 // Writes the text of field (at most size - 1 bytes), in quotation marks when the profile
-// functions would otherwise strip something from it.
-void WriteProfileText(INIFILE& file, const char* section, const char* key, const char* field, unsigned long size);
+// functions would otherwise strip something from it. False when the write failed.
+[[nodiscard]] bool WriteProfileText(INIFILE& file, const char* section, const char* key, const char* field, unsigned long size);
 
 // Cuts what a value read back could not keep at the end of text: half of a double-byte character
 // and blanks or control bytes (the profile functions strip those around a value). For texts that

@@ -108,8 +108,9 @@ constexpr ThemeKey ThemeKeys[] = {
 };
 
 // Missing fonts and colours keep what they hold (the start-up values, or the previous theme's),
-// while missing integers and texts take their defaults: the profile reads work that way.
-void ReadKey(INIFILE& file, const ThemeKey& entry)
+// while missing integers and texts take their defaults: the profile reads work that way. A read
+// has nothing to report.
+bool ReadKey(INIFILE& file, const ThemeKey& entry)
 {
     switch (entry.type) {
     case THEME_FONT: {
@@ -131,28 +132,29 @@ void ReadKey(INIFILE& file, const ThemeKey& entry)
                         entry.size);
         break;
     }
+    return true;
 }
 
-void WriteKey(INIFILE& file, const ThemeKey& entry)
+bool WriteKey(INIFILE& file, const ThemeKey& entry)
 {
     switch (entry.type) {
     case THEME_FONT:
-        file.Write(entry.section, entry.key, static_cast<const LOGFONTA*>(entry.field));
-        break;
+        return file.Write(entry.section, entry.key, static_cast<const LOGFONTA*>(entry.field)) != 0;
     case THEME_COLOR:
-        file.Write(entry.section, entry.key, static_cast<const COLORREF*>(entry.field));
-        break;
+        return file.Write(entry.section, entry.key, static_cast<const COLORREF*>(entry.field)) != 0;
     case THEME_INT:
-        file.Write(entry.section, entry.key, *static_cast<const int*>(entry.field));
-        break;
+        return file.Write(entry.section, entry.key, *static_cast<const int*>(entry.field)) != 0;
     case THEME_TEXT:
-        WriteProfileText(file, entry.section, entry.key, static_cast<const char*>(entry.field), entry.size);
-        break;
+        return WriteProfileText(file, entry.section, entry.key, static_cast<const char*>(entry.field), entry.size);
     }
+    return false;
 }
 
+using KEYACTION = bool (*)(INIFILE&, const ThemeKey&);
+
 // The three keys of one trace section; only the ambient temperature's trace is off by default.
-void ForEachTraceKey(int trace, void (*action)(INIFILE&, const ThemeKey&), INIFILE& file)
+// Every key is visited even after a failure; true when every action succeeded.
+bool ForEachTraceKey(int trace, KEYACTION action, INIFILE& file)
 {
     const char* section = ThemeTraceSection[trace];
     THEMETRACE& data = Theme.Trace[trace];
@@ -161,16 +163,20 @@ void ForEachTraceKey(int trace, void (*action)(INIFILE&, const ThemeKey&), INIFI
         {section, "Color", THEME_COLOR, &data.Color, 0, 0, nullptr},
         {section, "Width", THEME_INT, &data.Width, 0, 1, nullptr},
     };
+    bool done = true;
     for (const ThemeKey& key : keys)
-        action(file, key);
+        done = action(file, key) && done;
+    return done;
 }
 
-void ForEachKey(void (*action)(INIFILE&, const ThemeKey&), INIFILE& file)
+bool ForEachKey(KEYACTION action, INIFILE& file)
 {
+    bool done = true;
     for (const ThemeKey& key : ThemeKeys)
-        action(file, key);
+        done = action(file, key) && done;
     for (int trace = 0; trace < TRACE_COUNT; ++trace)
-        ForEachTraceKey(trace, action, file);
+        done = ForEachTraceKey(trace, action, file) && done;
+    return done;
 }
 
 void SetFont(LOGFONTA& font, LONG height, BYTE italic, const char* face)
@@ -216,11 +222,12 @@ void LoadTheme()
     file.Close();
 }
 
-void SaveTheme()
+bool SaveTheme()
 {
     INIFILE file;
     if (!file.Open(Config.Theme.File))
-        return;
-    ForEachKey(WriteKey, file);
+        return false;
+    bool written = ForEachKey(WriteKey, file);
     file.Close();
+    return written;
 }

@@ -106,4 +106,6 @@ extern const char* const ThemeTraceSection[TRACE_COUNT];
 // Gives the fonts and colours their start-up values (system colours, Arial and Courier New).
 void SetThemeStartupValues();
 void LoadTheme();
-void SaveTheme();
+// Writes the record to [THEME] File, key by key; false when the file could not be opened (an empty
+// or over-long path) or any write failed.
+[[nodiscard]] bool SaveTheme();

@@ -9,3 +9,5 @@
 #define TEXT_MASK_ERROR "マスクオブジェクトの生成でエラーが発生しました。"
 #define TEXT_COMMAND_LINE_TOO_LONG "コマンドラインが長すぎます。設定ファイルのパスは2047文字以内で指定して下さい。"
 #define TEXT_INTEGRITY_ERROR "プログラムファイルが改変されています。起動できません。"
+// Followed by the path of each file that could not be written, one per line.
+#define TEXT_SAVE_ERROR "ファイルのセーブでエラーが発生しました。"

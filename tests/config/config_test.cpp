@@ -34,7 +34,7 @@ protected:
 
     std::string Saved()
     {
-        SaveConfig();
+        EXPECT_TRUE(SaveConfig());
         return testenv::ReadFile(path);
     }
 
@@ -291,7 +291,7 @@ TEST_F(SettingsFile, SaveAndLoadReproduceEveryField)
     snprintf(Config.Tooltip.Title, sizeof Config.Tooltip.Title, " padded title ");
     snprintf(Config.Tooltip.Format, sizeof Config.Tooltip.Format, "\"%%d\"");
     snprintf(Config.Theme.File, sizeof Config.Theme.File, "E:\\t.vkt");
-    SaveConfig();
+    EXPECT_TRUE(SaveConfig());
 
     CONFIG saved = Config;
     memset(&Config, 0xAB, sizeof Config);
@@ -315,10 +315,18 @@ TEST_F(SettingsFile, EmptyPathReadsAndWritesNothing)
 {
     ConfigPath[0] = '\0';
     Config.Alert.Core = 42;
-    SaveConfig();
+    EXPECT_FALSE(SaveConfig());
     LoadConfig();
     EXPECT_EQ(42u, Config.Alert.Core);
     EXPECT_FALSE(testenv::FileExists(path));
+}
+
+TEST_F(SettingsFile, SaveIntoAMissingFolderReportsFailure)
+{
+    const std::string missing = dir.File("gone\\VARNOK.CFG");
+    ASSERT_TRUE(SetConfigPath(missing.c_str()));
+    EXPECT_FALSE(SaveConfig());
+    EXPECT_FALSE(testenv::FileExists(missing));
 }
 
 class SettingsPath : public ::testing::Test {
@@ -374,7 +382,7 @@ TEST_F(SettingsPath, CommandLineFileIsUsedForLoadAndSave)
     EXPECT_EQ(1u, Config.Global.GPU);
     EXPECT_EQ(9u, Config.Global.Timer);
     Config.Global.Limit = 111;
-    SaveConfig();
+    EXPECT_TRUE(SaveConfig());
     std::string value;
     ASSERT_TRUE(FindValue(testenv::ReadFile(other), "GLOBAL", "Limit", value));
     EXPECT_EQ("111", value);

@@ -348,7 +348,7 @@ TEST_F(DamagedFiles, SettingsLoadSoundlyAndSurviveASave)
     ASSERT_TRUE(SetConfigPath(basePath.c_str()));
     LoadConfig();
     Config.Global.Debug = 1;
-    SaveConfig();
+    ASSERT_TRUE(SaveConfig());
     const std::string original = "; hand-written\r\n[GLOBAL]\r\nDebug=1\r\nDummy=0\r\n" + testenv::ReadFile(basePath) +
                                  "[FOREIGN]\r\nKey=value\r\n";
 
@@ -366,7 +366,7 @@ TEST_F(DamagedFiles, SettingsLoadSoundlyAndSurviveASave)
         ExpectSoundConfig();
 
         if (round % SettingsRoundTripEvery == 0) {
-            SaveConfig();
+            ASSERT_TRUE(SaveConfig());
             const CONFIG saved = Config;
             memset(&Config, 0x5A, sizeof Config);
             LoadConfig();
@@ -385,7 +385,7 @@ TEST_F(DamagedFiles, ThemesLoadSoundlyPaintAndSurviveASave)
     const std::string basePath = dir.File("base.vkt");
     snprintf(Config.Theme.File, sizeof Config.Theme.File, "%s", basePath.c_str());
     LoadTheme();
-    SaveTheme();
+    ASSERT_TRUE(SaveTheme());
     const std::string original = "; theme notes\r\n" + testenv::ReadFile(basePath) + "[AUTHOR]\r\nName=someone\r\n";
 
     Mutator mutator(19700101u);
@@ -404,7 +404,7 @@ TEST_F(DamagedFiles, ThemesLoadSoundlyPaintAndSurviveASave)
         EXPECT_TRUE(panel.Paint());
 
         if (round % ThemeRoundTripEvery == 0) {
-            SaveTheme();
+            ASSERT_TRUE(SaveTheme());
             const THEMEDATA saved = Theme;
             memset(&Theme, 0, sizeof Theme);
             SetThemeStartupValues();

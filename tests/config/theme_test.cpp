@@ -250,7 +250,7 @@ TEST_F(ThemeFile, LongFaceNameKeepsOnlyWhatASaveCanGiveBack)
 TEST_F(ThemeFile, SaveAndLoadReproduceEveryField)
 {
     FillDistinctTheme();
-    SaveTheme();
+    EXPECT_TRUE(SaveTheme());
     THEMEDATA saved = Theme;
     memset(&Theme, 0, sizeof Theme);
     SetThemeStartupValues();
@@ -268,7 +268,7 @@ TEST_F(ThemeFile, SaveWritesEveryKeyInFileOrderAndForm)
 {
     LoadTheme();
     Theme.Color.Title = RGB(255, 0, 128);
-    SaveTheme();
+    EXPECT_TRUE(SaveTheme());
     const std::string contents = testenv::ReadFile(path);
     auto order = KeysInOrder(contents);
     std::vector<std::pair<std::string, std::string>> expected = {
@@ -308,7 +308,7 @@ TEST_F(ThemeFile, SaveWritesEveryKeyInFileOrderAndForm)
 TEST_F(ThemeFile, ForeignKeysSurviveASave)
 {
     Load("[LABEL]\r\nCore=GPU\r\nComment=mine\r\n[EXTRA]\r\nAuthor=someone\r\n");
-    SaveTheme();
+    EXPECT_TRUE(SaveTheme());
     const std::string contents = testenv::ReadFile(path);
     std::string value;
     ASSERT_TRUE(FindValue(contents, "LABEL", "Comment", value));
@@ -319,13 +319,21 @@ TEST_F(ThemeFile, ForeignKeysSurviveASave)
     EXPECT_EQ("GPU", value);
 }
 
+TEST_F(ThemeFile, SaveIntoAMissingFolderReportsFailure)
+{
+    const std::string missing = dir.File("gone\\VARNOK.VKT");
+    snprintf(Config.Theme.File, sizeof Config.Theme.File, "%s", missing.c_str());
+    EXPECT_FALSE(SaveTheme());
+    EXPECT_FALSE(testenv::FileExists(missing));
+}
+
 TEST_F(ThemeFile, EmptyThemePathReadsAndWritesNothing)
 {
     FillDistinctTheme();
     THEMEDATA before = Theme;
     Config.Theme.File[0] = '\0';
     LoadTheme();
-    SaveTheme();
+    EXPECT_FALSE(SaveTheme());
     ExpectSameTheme(before, Theme);
     EXPECT_FALSE(testenv::FileExists(path));
 }

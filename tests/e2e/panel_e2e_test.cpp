@@ -35,14 +35,6 @@ bool DropFile(const PanelProcess& process, HWND window, const std::string& path)
     return SendMessageTimeoutA(window, WM_DROPFILES, reinterpret_cast<WPARAM>(remote), 0, SMTO_BLOCK, 60000, &result) != 0;
 }
 
-size_t CountLines(const std::string& text, const std::string& what)
-{
-    size_t count = 0;
-    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
-        ++count;
-    return count;
-}
-
 // The tests of this file run their panels on display 2, each test on a GPU of its own.
 struct JournalledPanel : e2e::RunningPanel {
     // global: the [GLOBAL] keys beside the pair's, then any further sections.
@@ -53,7 +45,7 @@ struct JournalledPanel : e2e::RunningPanel {
                                    pair.Scenario("FullName=N\nBusType=3\nFrameBuffer=4194304\n",
                                                  "Journal=" + folder.File("journal.txt") + "\n"));
     }
-    size_t Measurements() const { return CountLines(folder.Read("journal.txt"), "GetThermalSettings"); }
+    size_t Measurements() const { return e2e::CountOccurrences(folder.Read("journal.txt"), "GetThermalSettings"); }
     void Exit() { ASSERT_TRUE(RunningPanel::Exit()); }
 };
 

@@ -39,6 +39,14 @@ std::string WindowText(HWND window)
     return text;
 }
 
+size_t CountOccurrences(const std::string& text, const std::string& what)
+{
+    size_t count = 0;
+    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
+        ++count;
+    return count;
+}
+
 namespace {
 
 struct Collect {

@@ -13,6 +13,8 @@ namespace e2e {
 bool WaitFor(const std::function<bool()>& condition, DWORD limitMs = 60000);
 
 std::string WindowText(HWND window);
+// How often `what` stands in `text`, for example a driver call in the simulated driver's journal.
+size_t CountOccurrences(const std::string& text, const std::string& what);
 std::vector<HWND> TopLevelWindows(DWORD processId);
 // The first visible or hidden top-level window of the process whose text equals title (any
 // title when null) and whose class is className (any class when null).

@@ -15,14 +15,6 @@ COMPLETIONLOG Log;
 HWND LoggedRequester;
 RECT AppliedRect;
 
-// The dialog templates are linked into the program only; the tests read them from its file.
-HINSTANCE ProgramResources()
-{
-    static HMODULE module = LoadLibraryExA(testenv::PathFromEnvironment("VARNOK_EXE").c_str(), nullptr,
-                                           LOAD_LIBRARY_AS_DATAFILE);
-    return module;
-}
-
 LRESULT CALLBACK PanelProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_COMMAND && LOWORD(wParam) == IDM_MASK_REGION_BUILT) {
@@ -52,7 +44,7 @@ void ShapedPanel::SetUp()
 {
     savedTheme_.reset(new THEMEDATA(Theme));
     savedInstance_ = ResourceModule;
-    ResourceModule = ProgramResources();
+    ResourceModule = testenv::ProgramResources();
     ASSERT_NE(nullptr, ResourceModule) << "VARNOK_EXE";
 
     WNDCLASSA windowClass = {};

@@ -72,6 +72,13 @@ std::string PathFromEnvironment(const char* name)
     return value ? WindowsPath(value) : std::string();
 }
 
+HINSTANCE ProgramResources()
+{
+    static HMODULE module =
+        LoadLibraryExA(PathFromEnvironment("VARNOK_EXE").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    return module;
+}
+
 std::string ReadFile(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <windows.h>
+
 #include <string>
 
 namespace testenv {
@@ -22,6 +24,10 @@ private:
 
 // A setting handed to the tests by CTest, as a Windows path; empty when not set.
 std::string PathFromEnvironment(const char* name);
+
+// The built program (VARNOK_EXE) loaded as data, for its dialog templates and icons: the test
+// programs carry no resources of their own. Null when it cannot be loaded.
+HINSTANCE ProgramResources();
 
 // A Unix path as Wine sees it ("Z:\..."); Windows paths are returned unchanged.
 std::string WindowsPath(const std::string& path);

@@ -11,14 +11,6 @@
 
 namespace {
 
-// The dialog templates are linked into the program only; the tests read them from its file.
-HINSTANCE ProgramResources()
-{
-    static HMODULE module = LoadLibraryExA(testenv::PathFromEnvironment("VARNOK_EXE").c_str(), nullptr,
-                                           LOAD_LIBRARY_AS_DATAFILE);
-    return module;
-}
-
 // Commands the owner window answers while the message dialog runs.
 const WORD END_MESSAGE = 0x7001;
 const WORD SHOW_SECOND = 0x7002;
@@ -39,7 +31,7 @@ LRESULT CALLBACK OwnerProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     }
     if (message == WM_COMMAND && LOWORD(wParam) == SHOW_SECOND) {
         const char* const lines[] = {"SECOND", nullptr};
-        OwnerLog.secondResult = ShowMessageDialog(ProgramResources(), window, nullptr, "SECOND", lines);
+        OwnerLog.secondResult = ShowMessageDialog(testenv::ProgramResources(), window, nullptr, "SECOND", lines);
         OwnerLog.requestDuringSecond = MessageRequest;
         return 0;
     }
@@ -61,7 +53,7 @@ class MessageDialogTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_NE(nullptr, ProgramResources()) << "VARNOK_EXE";
+        ASSERT_NE(nullptr, testenv::ProgramResources()) << "VARNOK_EXE";
         WNDCLASSA windowClass = {};
         windowClass.lpfnWndProc = OwnerProc;
         windowClass.hInstance = GetModuleHandleA(nullptr);
@@ -90,7 +82,7 @@ protected:
             GetWindowRect(dialog, &shown.frame);
             PostMessageA(owner, WM_COMMAND, END_MESSAGE, result);
         });
-        return ShowMessageDialog(ProgramResources(), owner_, icon, title, lines);
+        return ShowMessageDialog(testenv::ProgramResources(), owner_, icon, title, lines);
     }
 
     HWND owner_ = nullptr;
@@ -174,7 +166,7 @@ TEST_F(MessageDialogTest, UserCannotCloseIt)
         PostMessageA(dialog, WM_CLOSE, 0, 0);
         PostMessageA(owner, WM_COMMAND, END_MESSAGE, 5);
     });
-    EXPECT_EQ(5, ShowMessageDialog(ProgramResources(), owner_, nullptr, nullptr, lines));
+    EXPECT_EQ(5, ShowMessageDialog(testenv::ProgramResources(), owner_, nullptr, nullptr, lines));
     EXPECT_TRUE(OwnerLog.dialogAliveAtEnd);
 }
 
@@ -189,7 +181,7 @@ TEST_F(MessageDialogTest, SecondDialogIsRefusedWhileOneIsShown)
         PostMessageA(owner, WM_COMMAND, SHOW_SECOND, 0);
         PostMessageA(owner, WM_COMMAND, END_MESSAGE, 9);
     });
-    EXPECT_EQ(9, ShowMessageDialog(ProgramResources(), owner_, nullptr, "FIRST", lines));
+    EXPECT_EQ(9, ShowMessageDialog(testenv::ProgramResources(), owner_, nullptr, "FIRST", lines));
     EXPECT_EQ(-1, OwnerLog.secondResult);
     EXPECT_STREQ("FIRST", OwnerLog.requestDuringSecond.title);
     EXPECT_EQ(1, shownCount);

@@ -1,0 +1,65 @@
+#include "app/panelcontrol.h"
+
+#include <cstdio>
+
+#include "app/mainwindow.h"
+#include "app/panelshape.h"
+#include "config/config.h"
+#include "config/theme.h"
+#include "render/panel.h"
+#include "render/panelres.h"
+#include "ui/messageboxes.h"
+#include "ui/texts.h"
+
+namespace {
+
+// The message and up to two paths of 2048 bytes, each on a line of its own.
+constexpr size_t SaveErrorTextSize = sizeof TEXT_SAVE_ERROR + 2 * (sizeof Config.Theme.File + 1);
+
+void ReportUnsaved(HWND owner, const char* settingsPath, const char* themePath)
+{
+    if (!settingsPath && !themePath)
+        return;
+    char text[SaveErrorTextSize];
+    snprintf(text, sizeof text, "%s\n%s%s%s", TEXT_SAVE_ERROR, settingsPath ? settingsPath : "",
+             settingsPath && themePath ? "\n" : "", themePath ? themePath : "");
+    ShowErrorMessage(owner, text);
+}
+
+}  // namespace
+
+MeasureTimerPause::MeasureTimerPause(HWND panel) : panel_(panel) { StopMeasureTimer(panel_); }
+
+MeasureTimerPause::~MeasureTimerPause() { StartMeasureTimer(panel_); }
+
+void RebuildPanel(HWND panel, HWND requester)
+{
+    FreeRenderResources();
+    BuildRenderResources(panel);
+    ReshapePanel(requester, panel);
+    RefreshPanel(panel);
+}
+
+void RecordPanelPosition(HWND panel)
+{
+    RECT rect;
+    if (!GetWindowRect(panel, &rect))
+        return;
+    Config.Global.X = rect.left;
+    Config.Global.Y = rect.top;
+}
+
+bool SaveSettingsFiles(HWND owner)
+{
+    bool settingsSaved = SaveConfig();
+    bool themeSaved = SaveTheme();
+    ReportUnsaved(owner, settingsSaved ? nullptr : ConfigPath, themeSaved ? nullptr : Config.Theme.File);
+    return settingsSaved && themeSaved;
+}
+
+bool SaveThemeFile(HWND owner)
+{
+    bool saved = SaveTheme();
+    ReportUnsaved(owner, nullptr, saved ? nullptr : Config.Theme.File);
+    return saved;
+}
