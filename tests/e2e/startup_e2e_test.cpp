@@ -3,8 +3,10 @@
 #include <windows.h>
 
 #include <atomic>
+#include <functional>
 #include <set>
 #include <string>
+#include <thread>
 #include <tuple>
 
 #include "app/mainwindow.h"
@@ -41,87 +43,59 @@ struct Panel : e2e::RunningPanel {
     void Exit() { ASSERT_TRUE(RunningPanel::Exit()); }
 };
 
-// Records, from a thread of its own and as often as it can look, every distinct look of the
-// process's visible top-level windows: text, whether it has a caption, and where it is.
-class Sightings {
-public:
-    using Sighting = std::tuple<HWND, std::string, bool, int, int>;
+// Every distinct look (text, caption or none, place) of the visible top-level windows of a
+// process, recorded from a thread of its own as fast as it can look, until `done` returns.
+using Sighting = std::tuple<HWND, std::string, bool, int, int>;
 
-    explicit Sightings(DWORD processId) : processId_(processId)
-    {
-        worker_ = CreateThread(nullptr, 0, Run, this, 0, nullptr);
-    }
-    ~Sightings() { Stop(); }
-
-    const std::set<Sighting>& Stop()
-    {
-        stop_ = true;
-        if (worker_) {
-            WaitForSingleObject(worker_, INFINITE);
-            CloseHandle(worker_);
-            worker_ = nullptr;
-        }
-        return seen_;
-    }
-
-private:
-    static DWORD WINAPI Run(void* self)
-    {
-        Sightings& sightings = *static_cast<Sightings*>(self);
-        while (!sightings.stop_) {
-            for (HWND window : e2e::TopLevelWindows(sightings.processId_)) {
+std::set<Sighting> SightingsUntil(DWORD processId, const std::function<void()>& done)
+{
+    std::set<Sighting> seen;
+    std::atomic<bool> stop{false};
+    std::thread watcher([&] {
+        while (!stop)
+            for (HWND window : e2e::TopLevelWindows(processId)) {
                 LONG_PTR style = GetWindowLongPtrA(window, GWL_STYLE);
                 RECT rect;
-                if (!(style & WS_VISIBLE) || !GetWindowRect(window, &rect))
-                    continue;
-                sightings.seen_.emplace(window, e2e::WindowText(window), (style & WS_CAPTION) == WS_CAPTION,
-                                        rect.left, rect.top);
+                if ((style & WS_VISIBLE) && GetWindowRect(window, &rect))
+                    seen.emplace(window, e2e::WindowText(window), (style & WS_CAPTION) == WS_CAPTION, rect.left,
+                                 rect.top);
             }
-        }
-        return 0;
-    }
-
-    DWORD processId_;
-    std::atomic<bool> stop_{false};
-    std::set<Sighting> seen_;
-    HANDLE worker_ = nullptr;
-};
+    });
+    done();
+    stop = true;
+    watcher.join();
+    return seen;
+}
 
 }  // namespace
 
-TEST(Placement, ThePanelAppearsOnceFinishedWithItsCaptionWhereTheSettingsSay)
-{
-    PanelFolder folder;
-    folder.Write("VARNOK.CFG", Settings(Pair(10), "X=40\nY=50\n"));
-    folder.Write("scenario.ini", Scenario(Pair(10)));
-    PanelProcess process;
-    ASSERT_TRUE(process.Start(folder, folder.File("VARNOK.CFG"), folder.File("scenario.ini")));
-    Sightings sightings(process.Id());
-    HWND window = process.WaitForPanel();
-    ASSERT_NE(nullptr, window);
-    // A measurement after the set-up changes nothing of what is seen.
-    DWORD_PTR result = 0;
-    SendMessageTimeoutA(window, WM_COMMAND, CMD_REFRESH, 0, SMTO_BLOCK, 60000, &result);
-    const std::set<Sightings::Sighting>& seen = sightings.Stop();
-    ASSERT_EQ(1u, seen.size());
-    EXPECT_EQ(Sightings::Sighting(window, "N PCI-E 4096MB", false, 40, 50), *seen.begin());
-    PostMessageA(window, WM_COMMAND, CMD_EXIT, 0);
-    EXPECT_TRUE(process.WaitForExit());
-}
-
-TEST(Placement, APanelNoScreenShowsComesBackCentredOnThePrimaryScreen)
+// Placed where no screen shows it (saved on a monitor that is gone), the panel comes back to the
+// middle of the primary screen, and in every case it is seen only as the finished panel.
+TEST(Placement, ThePanelAppearsOnceFinishedAndOnTheScreenEvenWhenSavedOffIt)
 {
     const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
-    const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
-    for (const std::string& place : {std::string("X=-5000\nY=-5000\n"),
-                                     "X=" + std::to_string(screenWidth + 10) + "\nY=10\n"}) {
-        Panel panel;
-        ASSERT_TRUE(panel.Start(Settings(Pair(11), place), Scenario(Pair(11))));
+    for (const std::string& place :
+         {std::string("X=-5000\nY=-5000\n"), "X=" + std::to_string(screenWidth + 10) + "\nY=10\n"}) {
+        PanelFolder folder;
+        folder.Write("VARNOK.CFG", Settings(Pair(10), place));
+        folder.Write("scenario.ini", Scenario(Pair(10)));
+        PanelProcess process;
+        ASSERT_TRUE(process.Start(folder, folder.File("VARNOK.CFG"), folder.File("scenario.ini")));
+        HWND window = nullptr;
+        // A measurement after the set-up belongs to what is watched.
+        std::set<Sighting> seen = SightingsUntil(process.Id(), [&] {
+            window = process.WaitForPanel();
+            DWORD_PTR result = 0;
+            SendMessageTimeoutA(window, WM_COMMAND, CMD_REFRESH, 0, SMTO_BLOCK, 60000, &result);
+        });
+        ASSERT_NE(nullptr, window);
         RECT rect;
-        GetWindowRect(panel.window, &rect);
-        EXPECT_EQ((screenWidth - (rect.right - rect.left)) / 2, rect.left) << place;
-        EXPECT_EQ((screenHeight - (rect.bottom - rect.top)) / 2, rect.top) << place;
-        panel.Exit();
+        GetWindowRect(window, &rect);
+        Sighting centred(window, "N PCI-E 4096MB", false, (screenWidth - (rect.right - rect.left)) / 2,
+                         (GetSystemMetrics(SM_CYSCREEN) - (rect.bottom - rect.top)) / 2);
+        EXPECT_EQ(std::set<Sighting>{centred}, seen) << place;
+        PostMessageA(window, WM_COMMAND, CMD_EXIT, 0);
+        EXPECT_TRUE(process.WaitForExit());
     }
 }
 
