@@ -62,6 +62,14 @@ void MakeBorderless(HWND window, const RECT& client)
                  SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
 }
 
+bool OnAnyScreen(int x, int y, int width, int height)
+{
+    RECT rect = {x, y, x + width, y + height};
+    return MonitorFromRect(&rect, MONITOR_DEFAULTTONULL) != nullptr;
+}
+
+// A panel placed where no screen shows it (saved on a monitor that is gone) is centred on the
+// primary screen instead: borderless and deaf to Escape and Alt+F4, it could not be reached.
 void PlaceWindow(HWND window)
 {
     RECT rect;
@@ -70,7 +78,7 @@ void PlaceWindow(HWND window)
     int height = rect.bottom - rect.top;
     int x = Config.Global.X;
     int y = Config.Global.Y;
-    if (x == -1 && y == -1) {
+    if ((x == -1 && y == -1) || !OnAnyScreen(x, y, width, height)) {
         x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
         y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
     }
@@ -88,7 +96,8 @@ bool SetUpWindow(HWND window)
         return false;
     if (!CreateTooltip(window, sensorText))
         return false;
-    ShowInTaskbar(window, Config.Global.Taskbar);
+    // The window stays hidden until it is complete, so it appears once, as the finished panel.
+    SetTaskbarStyle(window, Config.Global.Taskbar);
     MakeBorderless(window, client);
     SetCaptionText(window, nullptr, nullptr, 0, 0);
     PlaceWindow(window);
@@ -125,6 +134,7 @@ BOOL OnInitDialog(HWND window)
     ReshapePanel(window, window);
     RefreshPanel(window);
     MeasureCycle(window);
+    ShowWindow(window, SW_SHOW);
     return FALSE;
 }
 

@@ -4,15 +4,21 @@
 #include "app/mainwindow.h"
 #include "config/config.h"
 
-void ShowInTaskbar(HWND window, int show)
+void SetTaskbarStyle(HWND window, int show)
 {
-    ShowWindow(window, SW_HIDE);
     LONG_PTR style = GetWindowLongPtrA(window, GWL_EXSTYLE);
     if (show)
         style &= ~static_cast<LONG_PTR>(WS_EX_TOOLWINDOW);
     else
         style |= WS_EX_TOOLWINDOW;
     SetWindowLongPtrA(window, GWL_EXSTYLE, style);
+}
+
+void ShowInTaskbar(HWND window, int show)
+{
+    // The taskbar takes a changed tool-window style only from a window that is shown anew.
+    ShowWindow(window, SW_HIDE);
+    SetTaskbarStyle(window, show);
     ShowWindow(window, SW_SHOW);
 }
 

@@ -1,13 +1,40 @@
 // The "警告" tab (template 203): the temperature alert settings of CONFIG.
 #include "dialogs/pages.h"
 
+#include "config/config.h"
+#include "dialogs/filefield.h"
+#include "dialogs/pagefields.h"
+#include "resources/resource.h"
+#include "ui/filechoosers.h"
+
 namespace {
 
-BOOL OnInitDialog(HWND page) { return TRUE; }
+const NUMBERFIELD Numbers[] = {
+    {IDC_ALERT_CORE_EDIT, IDC_ALERT_CORE_UPDOWN, 40, 150, nullptr, &Config.Alert.Core},
+    {IDC_ALERT_AMBIENT_EDIT, IDC_ALERT_AMBIENT_UPDOWN, 40, 150, nullptr, &Config.Alert.Ambient},
+};
 
-void OnStore(HWND page) {}
+BOOL OnInitDialog(HWND page)
+{
+    SetCheck(page, IDC_ALERT_ENABLE, Config.Alert.Enable);
+    // No typing limit: the stored path is cut to the record when the page stores.
+    ShowText(page, IDC_ALERT_FILE, Config.Alert.File, 0);
+    SetupNumbers(page, Numbers);
+    return TRUE;
+}
 
-void OnCommand(HWND page, WORD id, WORD code) {}
+void OnStore(HWND page)
+{
+    Config.Alert.Enable = IsChecked(page, IDC_ALERT_ENABLE);
+    ReadText(page, IDC_ALERT_FILE, Config.Alert.File, sizeof Config.Alert.File);
+    StoreNumbers(page, Numbers);
+}
+
+void OnCommand(HWND page, WORD id, WORD code)
+{
+    if (id == IDC_ALERT_FILE_BUTTON && code == BN_CLICKED)
+        ChooseFileInto(page, IDC_ALERT_FILE, FILE_TITLE_SOUND, FILE_FILTER_SOUND);
+}
 
 }  // namespace
 

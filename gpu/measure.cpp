@@ -246,6 +246,15 @@ void ResetMaximum(HWND window)
     PanelRefresh.load()(window);
 }
 
+bool IlluminationSupported()
+{
+    NV_ILLUMINATION query = {};
+    query.Version = NV_ILLUMINATION_VER;
+    query.Gpu = Gpu.Gpu();
+    query.Attribute = NV_ILLUMINATION_ATTRIBUTE_LOGO;
+    return NvAPI_GPU_QueryIlluminationSupport(&query) == NVAPI_OK && query.Value != 0;
+}
+
 void UpdateIllumination()
 {
     if (!Config.Illumination.Enable)
@@ -261,11 +270,7 @@ void UpdateIllumination()
     if (brightness > 100)
         brightness = 100;
 
-    NV_ILLUMINATION query = {};
-    query.Version = NV_ILLUMINATION_VER;
-    query.Gpu = Gpu.Gpu();
-    query.Attribute = NV_ILLUMINATION_ATTRIBUTE_LOGO;
-    if (NvAPI_GPU_QueryIlluminationSupport(&query) != NVAPI_OK || !query.Value)
+    if (!IlluminationSupported())
         return;
     NV_ILLUMINATION set = {};
     set.Version = NV_ILLUMINATION_VER;

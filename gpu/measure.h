@@ -38,6 +38,8 @@ void AllowMeasureWorkers();
 
 // Lowers the temperature maxima to the current temperatures; waits for a running cycle.
 void ResetMaximum(HWND window);
+// Whether the watched GPU's logo LED brightness can be driven; false when the query fails.
+[[nodiscard]] bool IlluminationSupported();
 // Drives the board's LED brightness from the settings and the readings.
 void UpdateIllumination();
 

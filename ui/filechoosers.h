@@ -5,6 +5,7 @@
 
 inline constexpr char FILE_TITLE_THEME_LOAD[] = "テーマのロード";
 inline constexpr char FILE_TITLE_THEME_SAVE[] = "テーマのセーブ";
+inline constexpr char FILE_TITLE_THEME_FILE[] = "テーマファイルの選択";
 inline constexpr char FILE_TITLE_LOG[] = "ログファイルの選択";
 inline constexpr char FILE_TITLE_SOUND[] = "音声ファイルの選択";
 inline constexpr char FILE_TITLE_SKIN[] = "スキンファイルの選択";

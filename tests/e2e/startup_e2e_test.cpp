@@ -2,7 +2,12 @@
 
 #include <windows.h>
 
+#include <atomic>
+#include <functional>
+#include <set>
 #include <string>
+#include <thread>
+#include <tuple>
 
 #include "app/mainwindow.h"
 #include "e2e/panelprocess.h"
@@ -38,7 +43,61 @@ struct Panel : e2e::RunningPanel {
     void Exit() { ASSERT_TRUE(RunningPanel::Exit()); }
 };
 
+// Every distinct look (text, caption or none, place) of the visible top-level windows of a
+// process, recorded from a thread of its own as fast as it can look, until `done` returns.
+using Sighting = std::tuple<HWND, std::string, bool, int, int>;
+
+std::set<Sighting> SightingsUntil(DWORD processId, const std::function<void()>& done)
+{
+    std::set<Sighting> seen;
+    std::atomic<bool> stop{false};
+    std::thread watcher([&] {
+        while (!stop)
+            for (HWND window : e2e::TopLevelWindows(processId)) {
+                LONG_PTR style = GetWindowLongPtrA(window, GWL_STYLE);
+                RECT rect;
+                if ((style & WS_VISIBLE) && GetWindowRect(window, &rect))
+                    seen.emplace(window, e2e::WindowText(window), (style & WS_CAPTION) == WS_CAPTION, rect.left,
+                                 rect.top);
+            }
+    });
+    done();
+    stop = true;
+    watcher.join();
+    return seen;
+}
+
 }  // namespace
+
+// Placed where no screen shows it (saved on a monitor that is gone), the panel comes back to the
+// middle of the primary screen, and in every case it is seen only as the finished panel.
+TEST(Placement, ThePanelAppearsOnceFinishedAndOnTheScreenEvenWhenSavedOffIt)
+{
+    const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
+    for (const std::string& place :
+         {std::string("X=-5000\nY=-5000\n"), "X=" + std::to_string(screenWidth + 10) + "\nY=10\n"}) {
+        PanelFolder folder;
+        folder.Write("VARNOK.CFG", Settings(Pair(10), place));
+        folder.Write("scenario.ini", Scenario(Pair(10)));
+        PanelProcess process;
+        ASSERT_TRUE(process.Start(folder, folder.File("VARNOK.CFG"), folder.File("scenario.ini")));
+        HWND window = nullptr;
+        // A measurement after the set-up belongs to what is watched.
+        std::set<Sighting> seen = SightingsUntil(process.Id(), [&] {
+            window = process.WaitForPanel();
+            DWORD_PTR result = 0;
+            SendMessageTimeoutA(window, WM_COMMAND, CMD_REFRESH, 0, SMTO_BLOCK, 60000, &result);
+        });
+        ASSERT_NE(nullptr, window);
+        RECT rect;
+        GetWindowRect(window, &rect);
+        Sighting centred(window, "N PCI-E 4096MB", false, (screenWidth - (rect.right - rect.left)) / 2,
+                         (GetSystemMetrics(SM_CYSCREEN) - (rect.bottom - rect.top)) / 2);
+        EXPECT_EQ(std::set<Sighting>{centred}, seen) << place;
+        PostMessageA(window, WM_COMMAND, CMD_EXIT, 0);
+        EXPECT_TRUE(process.WaitForExit());
+    }
+}
 
 TEST(InstanceControl, SecondStartForTheSameGpuIsRefusedTheFirstRunsOn)
 {

@@ -114,12 +114,12 @@ std::vector<IMAGECASE> SoundFiles()
         {40, 8192, 8192, 1},
     };
     std::vector<IMAGECASE> cases;
-    for (const BITMAPSPEC& spec : bitmaps) {
-        const bool version2or3 = spec.headerSize == 52 || spec.headerSize == 56;
-        cases.push_back({"bmp" + std::to_string(spec.headerSize) + "_" + std::to_string(spec.width) + "x" +
-                             std::to_string(spec.height) + "_" + std::to_string(spec.bitCount) + "bit_c" +
-                             std::to_string(spec.compression),
-                         BitmapOf(spec), version2or3 ? CHECKED : LOADS});
+    for (const BITMAPSPEC& layout : bitmaps) {
+        const bool version2or3 = layout.headerSize == 52 || layout.headerSize == 56;
+        cases.push_back({"bmp" + std::to_string(layout.headerSize) + "_" + std::to_string(layout.width) + "x" +
+                             std::to_string(layout.height) + "_" + std::to_string(layout.bitCount) + "bit_c" +
+                             std::to_string(layout.compression),
+                         BitmapOf(layout), version2or3 ? CHECKED : LOADS});
     }
     cases.push_back({"png", imagefiles::PngOf(5, 3), LOADS});
     cases.push_back({"jpeg", imagefiles::Jpeg16x8(), LOADS});

@@ -75,25 +75,25 @@ void PutRunLengthRow(std::string& out, int width, int value)
     out += std::string("\0\0", 2);
 }
 
-std::string BitmapPixels(const BITMAPSPEC& spec, int rows)
+std::string BitmapPixels(const BITMAPSPEC& layout, int rows)
 {
     std::string pixels;
-    if (spec.compression == BI_RLE8 || spec.compression == BI_RLE4) {
+    if (layout.compression == BI_RLE8 || layout.compression == BI_RLE4) {
         for (int y = 0; y < rows; ++y)
-            PutRunLengthRow(pixels, spec.width, spec.compression == BI_RLE8 ? y % 4 : (y % 4) * 0x11);
+            PutRunLengthRow(pixels, layout.width, layout.compression == BI_RLE8 ? y % 4 : (y % 4) * 0x11);
         return pixels + std::string("\0\1", 2);
     }
-    const int stride = (spec.width * spec.bitCount + 31) / 32 * 4;
+    const int stride = (layout.width * layout.bitCount + 31) / 32 * 4;
     for (int y = 0; y < rows; ++y) {
         std::string row(static_cast<size_t>(stride), '\0');
-        for (int x = 0; x < spec.width; ++x) {
+        for (int x = 0; x < layout.width; ++x) {
             const uint32_t value = static_cast<uint32_t>((x + y) * 0x2F3B5D);
-            const int bit = x * spec.bitCount;
-            const uint32_t index = value & ((1u << spec.bitCount) - 1);
-            if (spec.bitCount < 8)
-                row[static_cast<size_t>(bit / 8)] |= static_cast<char>(index << (8 - spec.bitCount - bit % 8));
+            const int bit = x * layout.bitCount;
+            const uint32_t index = value & ((1u << layout.bitCount) - 1);
+            if (layout.bitCount < 8)
+                row[static_cast<size_t>(bit / 8)] |= static_cast<char>(index << (8 - layout.bitCount - bit % 8));
             else
-                for (int b = 0; b < spec.bitCount / 8; ++b)
+                for (int b = 0; b < layout.bitCount / 8; ++b)
                     row[static_cast<size_t>(bit / 8 + b)] = static_cast<char>(value >> (8 * b));
         }
         pixels += row;
@@ -103,37 +103,37 @@ std::string BitmapPixels(const BITMAPSPEC& spec, int rows)
 
 }  // namespace
 
-std::string BitmapOf(const BITMAPSPEC& spec)
+std::string BitmapOf(const BITMAPSPEC& layout)
 {
-    const bool core = spec.headerSize == 12;
-    const int rows = spec.height < 0 ? -spec.height : spec.height;
-    const std::string pixels = BitmapPixels(spec, rows);
+    const bool core = layout.headerSize == 12;
+    const int rows = layout.height < 0 ? -layout.height : layout.height;
+    const std::string pixels = BitmapPixels(layout, rows);
     std::string header;
-    PutLittleEndian(header, spec.headerSize, 4);
-    PutLittleEndian(header, static_cast<uint32_t>(spec.width), core ? 2 : 4);
-    PutLittleEndian(header, static_cast<uint32_t>(spec.height), core ? 2 : 4);
+    PutLittleEndian(header, layout.headerSize, 4);
+    PutLittleEndian(header, static_cast<uint32_t>(layout.width), core ? 2 : 4);
+    PutLittleEndian(header, static_cast<uint32_t>(layout.height), core ? 2 : 4);
     PutLittleEndian(header, 1, 2);
-    PutLittleEndian(header, static_cast<uint32_t>(spec.bitCount), 2);
-    const bool fields = spec.compression == BI_BITFIELDS;
-    const uint32_t masks[3] = {spec.bitCount == 16 ? 0xF800u : 0xFF0000u, spec.bitCount == 16 ? 0x07E0u : 0xFF00u,
-                               spec.bitCount == 16 ? 0x001Fu : 0xFFu};
+    PutLittleEndian(header, static_cast<uint32_t>(layout.bitCount), 2);
+    const bool fields = layout.compression == BI_BITFIELDS;
+    const uint32_t masks[3] = {layout.bitCount == 16 ? 0xF800u : 0xFF0000u, layout.bitCount == 16 ? 0x07E0u : 0xFF00u,
+                               layout.bitCount == 16 ? 0x001Fu : 0xFFu};
     if (!core) {
-        PutLittleEndian(header, spec.compression, 4);
+        PutLittleEndian(header, layout.compression, 4);
         PutLittleEndian(header, static_cast<uint32_t>(pixels.size()), 4);
         PutLittleEndian(header, 2835, 4);
         PutLittleEndian(header, 2835, 4);
         PutLittleEndian(header, 0, 4);
         PutLittleEndian(header, 0, 4);
-        for (int mask = 0; mask < 3 && spec.headerSize > 40; ++mask)
+        for (int mask = 0; mask < 3 && layout.headerSize > 40; ++mask)
             PutLittleEndian(header, fields ? masks[mask] : 0, 4);
-        if (spec.headerSize >= 108)
+        if (layout.headerSize >= 108)
             PutLittleEndian(header, 0x73524742, 4);  // sRGB
-        header.resize(spec.headerSize, '\0');
+        header.resize(layout.headerSize, '\0');
     }
     std::string table;
-    for (int mask = 0; mask < 3 && fields && spec.headerSize == 40; ++mask)
+    for (int mask = 0; mask < 3 && fields && layout.headerSize == 40; ++mask)
         PutLittleEndian(table, masks[mask], 4);
-    for (int i = 0; spec.bitCount <= 8 && i < 1 << spec.bitCount; ++i)
+    for (int i = 0; layout.bitCount <= 8 && i < 1 << layout.bitCount; ++i)
         PutLittleEndian(table, static_cast<uint32_t>(i * 0x3F1D47), core ? 3 : 4);
     std::string out = "BM";
     const uint32_t offset = static_cast<uint32_t>(14 + header.size() + table.size());

@@ -44,7 +44,7 @@ struct BITMAPSPEC {
     int bitCount = 24;
     uint32_t compression = BI_RGB;
 };
-std::string BitmapOf(const BITMAPSPEC& spec);
+std::string BitmapOf(const BITMAPSPEC& layout);
 
 // A PNG file of 8-bit RGB pixels.
 std::string PngOf(int width, int height);
