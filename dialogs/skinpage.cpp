@@ -3,6 +3,7 @@
 #include "dialogs/pages.h"
 
 #include "config/theme.h"
+#include "dialogs/filefield.h"
 #include "dialogs/pagecolors.h"
 #include "dialogs/pagefields.h"
 #include "render/panelres.h"
@@ -161,16 +162,12 @@ void OnStore(HWND page)
     ReadText(page, IDC_MASK_FILE, Theme.Mask.File, sizeof Theme.Mask.File);
 }
 
-// The skin chooser starts where the path in the field points, as SelectFile would.
 void ChooseSkin(HWND page)
 {
-    char path[FILE_PATH_SIZE];
-    char folder[FILE_PATH_SIZE];
-    ReadText(page, IDC_SKIN_FILE, path, sizeof path);
-    InitialFolder(path, folder, sizeof folder);
-    if (!FileDialog(GetAncestor(page, GA_ROOT), FILE_TITLE_SKIN, FILE_FILTER_SKIN, folder, path, TRUE))
+    if (!ChooseFileInto(page, IDC_SKIN_FILE, FILE_TITLE_SKIN, FILE_FILTER_SKIN))
         return;
-    SetDlgItemTextA(page, IDC_SKIN_FILE, path);
+    char path[FILE_PATH_SIZE];
+    ReadText(page, IDC_SKIN_FILE, path, sizeof path);
     LoadPreviewImage(page, State.skin, path);
 }
 
