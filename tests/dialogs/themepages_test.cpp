@@ -21,55 +21,21 @@
 
 namespace {
 
-const COLORREF Red = RGB(255, 0, 0);
-const COLORREF Black = RGB(0, 0, 0);
-
-void Pump()
-{
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
-        DispatchMessageA(&message);
-}
-
-HWND PageWith(HWND dialog, int id)
-{
-    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-        if (GetDlgItem(child, id))
-            return child;
-    return nullptr;
-}
-
-// A skin of one colour, and a mask black on its left half and white on its right, as bitmap files.
-bool WriteImages(const std::string& skin, const std::string& mask)
-{
-    const int width = 40;
-    const int height = 20;
-    std::vector<DWORD> red(width * height, 0xFF0000);
-    std::vector<DWORD> halves(width * height, 0xFFFFFF);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width / 2; ++x)
-            halves[y * width + x] = 0;
-    return WriteMaskBitmap(skin.c_str(), red.data(), width, height) &&
-           WriteMaskBitmap(mask.c_str(), halves.data(), width, height);
-}
-
-// The pages over a panel window with its render resources, made from the program's own templates;
-// every message box that appears is counted and closed. The theme comes back as it was.
+// The pages over a panel window with its render resources, from the program's own templates, with
+// a red 40 x 20 skin and a mask black on its left half in mode 4. Message boxes are counted and
+// closed; the theme comes back as it was.
 class ThemePages : public ::testing::Test {
 protected:
     void SetUp() override
     {
         saved_.reset(new THEMEDATA(Theme));
-        savedModule_ = ResourceModule;
         ResourceModule = testenv::ProgramResources();
         ASSERT_NE(nullptr, ResourceModule) << "VARNOK_EXE";
         INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_TAB_CLASSES | ICC_UPDOWN_CLASS};
         InitCommonControlsEx(&controls);
-        ASSERT_NE(nullptr, panel_.Handle());
         App.mainWindow = panel_.Handle();
         PanelRes.clientRect = panel_.ClientRect();
-        ASSERT_TRUE(BuildRenderResources(panel_.Handle()));
-        ASSERT_TRUE(WriteImages(skin_, mask_));
+        ASSERT_TRUE(BuildRenderResources(panel_.Handle()) && WriteImages(true));
         snprintf(Theme.Skin.File, sizeof Theme.Skin.File, "%s", skin_.c_str());
         snprintf(Theme.Mask.File, sizeof Theme.Mask.File, "%s", mask_.c_str());
         Theme.Mask.Mode = 4;
@@ -83,62 +49,53 @@ protected:
         watch_.reset();
         if (page_)
             DestroyWindow(page_);
-        if (App.settingsDialog)
-            DestroyWindow(App.settingsDialog);
         FreeRenderResources();
-        App.mainWindow = nullptr;
         Theme = *saved_;
-        ResourceModule = savedModule_;
     }
 
-    // The Skin page alone, as the frame makes it, for a panel of this size.
-    HWND MakeSkinPage(int panelWidth, int panelHeight)
+    // Images that load, or a skin that is no image and no mask file at all.
+    bool WriteImages(bool loadable) const
+    {
+        std::vector<DWORD> red(40 * 20, 0xFF0000);
+        std::vector<DWORD> mask(40 * 20, 0xFFFFFF);
+        for (size_t i = 0; i < mask.size(); i += 40)
+            std::fill_n(mask.begin() + i, 20, 0);
+        if (!loadable)
+            return testenv::WriteFile(skin_, "BM?") && (DeleteFileA(mask_.c_str()) || !testenv::FileExists(mask_));
+        return WriteMaskBitmap(skin_.c_str(), red.data(), 40, 20) && WriteMaskBitmap(mask_.c_str(), mask.data(), 40, 20);
+    }
+
+    // The Skin page alone, as the frame makes it, for a panel of this size; the preview's place.
+    RECT MakeSkinPage(int panelWidth, int panelHeight)
     {
         if (page_)
             DestroyWindow(page_);
         PanelRes.clientW = panelWidth;
         PanelRes.clientH = panelHeight;
         page_ = CreateDialogParamA(ResourceModule, MAKEINTRESOURCEA(IDD_PAGE_SKIN), panel_.Handle(), SkinPageProc, 0);
-        return page_;
+        RECT rect = {};
+        GetWindowRect(GetDlgItem(page_, IDC_SKIN_PREVIEW), &rect);
+        MapWindowPoints(nullptr, page_, reinterpret_cast<POINT*>(&rect), 2);
+        return rect;
     }
 
-    // The preview as it paints itself, printed into a bitmap of its client area.
-    std::vector<COLORREF> PrintPreview(SIZE& size) const
+    // The preview as it paints itself (WM_PRINTCLIENT), one row across its middle.
+    std::vector<COLORREF> PreviewRow() const
     {
         HWND preview = GetDlgItem(page_, IDC_SKIN_PREVIEW);
         RECT client;
         GetClientRect(preview, &client);
-        size = SIZE{client.right, client.bottom};
         HDC screen = GetDC(nullptr);
         HDC dc = CreateCompatibleDC(screen);
-        HBITMAP bitmap = CreateCompatibleBitmap(screen, size.cx, size.cy);
-        HGDIOBJ old = SelectObject(dc, bitmap);
+        HGDIOBJ old = SelectObject(dc, CreateCompatibleBitmap(screen, client.right, client.bottom));
         SendMessageA(preview, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
-        std::vector<COLORREF> pixels;
-        for (int y = 0; y < size.cy; ++y)
-            for (int x = 0; x < size.cx; ++x)
-                pixels.push_back(GetPixel(dc, x, y));
-        SelectObject(dc, old);
-        DeleteObject(bitmap);
+        std::vector<COLORREF> row;
+        for (int x = 0; x < client.right; ++x)
+            row.push_back(GetPixel(dc, x, client.bottom / 2));
+        DeleteObject(SelectObject(dc, old));
         DeleteDC(dc);
         ReleaseDC(nullptr, screen);
-        return pixels;
-    }
-
-    COLORREF PreviewAt(double across) const
-    {
-        SIZE size;
-        std::vector<COLORREF> pixels = PrintPreview(size);
-        return pixels[(size.cy / 2) * size.cx + static_cast<int>(across * size.cx)];
-    }
-
-    // The preview field's place on the page.
-    RECT PreviewRect() const
-    {
-        RECT rect;
-        GetWindowRect(GetDlgItem(page_, IDC_SKIN_PREVIEW), &rect);
-        MapWindowPoints(nullptr, page_, reinterpret_cast<POINT*>(&rect), 2);
-        return rect;
+        return row;
     }
 
     testenv::TempDir dir_;
@@ -150,140 +107,109 @@ protected:
 
 private:
     std::unique_ptr<THEMEDATA> saved_;
-    HINSTANCE savedModule_ = nullptr;
     std::unique_ptr<testenv::DialogWatch> watch_;
 };
 
 }  // namespace
 
-TEST_F(ThemePages, ThePreviewShowsTheMaskBlackOverTheSkinInBitmapModeOnly)
+TEST_F(ThemePages, ThePreviewShowsTheMaskBlackOverTheSkinInBitmapModeAndNothingItCannotLoad)
 {
-    ASSERT_NE(nullptr, MakeSkinPage(200, 100));
-    EXPECT_EQ(Black, PreviewAt(0.25));
-    EXPECT_EQ(Red, PreviewAt(0.75));
-
+    MakeSkinPage(200, 100);
+    std::vector<COLORREF> row = PreviewRow();
+    ASSERT_GT(row.size(), 40u);
+    EXPECT_EQ(RGB(0, 0, 0), row[row.size() / 4]);
+    EXPECT_EQ(RGB(255, 0, 0), row[row.size() * 3 / 4]);
     HWND list = GetDlgItem(page_, IDC_MASK_MODE);
     SendMessageA(list, CB_SETCURSEL, 3, 0);
     SendMessageA(page_, WM_COMMAND, MAKEWPARAM(IDC_MASK_MODE, CBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
-    EXPECT_EQ(Red, PreviewAt(0.25));
-    EXPECT_EQ(Red, PreviewAt(0.75));
-}
+    EXPECT_EQ(RGB(255, 0, 0), PreviewRow()[row.size() / 4]);
 
-TEST_F(ThemePages, ImagesThatDoNotLoadLeaveThePreviewPlainWithoutAMessage)
-{
-    ASSERT_TRUE(testenv::WriteFile(skin_, "BM but no bitmap at all"));
-    snprintf(Theme.Mask.File, sizeof Theme.Mask.File, "%s", dir_.File("MISSING.BMP").c_str());
-    ASSERT_NE(nullptr, MakeSkinPage(200, 100));
-    Pump();
-    SIZE size;
-    for (COLORREF pixel : PrintPreview(size))
-        ASSERT_EQ(GetSysColor(COLOR_BTNFACE), pixel);
-    EXPECT_GT(size.cx * size.cy, 0);
+    ASSERT_TRUE(WriteImages(false));
+    MakeSkinPage(200, 100);
+    EXPECT_EQ(std::vector<COLORREF>(row.size(), GetSysColor(COLOR_BTNFACE)), PreviewRow());
     EXPECT_EQ(0, boxes_);
 }
 
+// The panel's proportions, centred; a panel without height keeps the template's size, and one of
+// absurd proportions still gives a preview within the page.
 TEST_F(ThemePages, ThePreviewTakesThePanelsProportionsWithinThePage)
 {
-    ASSERT_NE(nullptr, MakeSkinPage(0, 0));
-    const RECT field = PreviewRect();  // the template's own size
+    const RECT field = MakeSkinPage(0, 0);
     RECT page;
     GetClientRect(page_, &page);
-
-    struct {
-        int panelWidth;
-        int panelHeight;
-    } panels[] = {{200, 100}, {200, 0}, {0, 100}, {-5, 100}, {1000000, 1}, {1, 1000000}};
-    for (const auto& panel : panels) {
-        MakeSkinPage(panel.panelWidth, panel.panelHeight);
-        RECT rect = PreviewRect();
-        const int width = rect.right - rect.left;
-        const int height = rect.bottom - rect.top;
-        SCOPED_TRACE(std::to_string(panel.panelWidth) + " x " + std::to_string(panel.panelHeight));
-        EXPECT_EQ(field.top, rect.top);
-        EXPECT_EQ(page.right / 2 - width / 2, rect.left);
-        EXPECT_TRUE(width >= 1 && width <= page.right && height >= 1 && height <= field.bottom - field.top);
-        if (panel.panelWidth == 200 && panel.panelHeight == 100) {
-            EXPECT_EQ(2 * height, width);
-        } else if (panel.panelWidth <= 0 || panel.panelHeight <= 0) {
-            EXPECT_EQ(field.right - field.left, width);
-        }
+    const LONG width = field.right - field.left;
+    const LONG height = field.bottom - field.top;
+    for (SIZE panel : {SIZE{200, 100}, SIZE{200, 0}, SIZE{1000000, 1}, SIZE{1, 1000000}}) {
+        const RECT rect = MakeSkinPage(panel.cx, panel.cy);
+        const SIZE expected = panel.cx == 200 ? SIZE{panel.cy ? 2 * height : width, height}
+                                              : panel.cx == 1 ? SIZE{1, height} : SIZE{page.right, 1};
+        EXPECT_EQ((std::vector<LONG>{page.right / 2 - expected.cx / 2, field.top, expected.cx, expected.cy}),
+                  (std::vector<LONG>{rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top}))
+            << panel.cx << " x " << panel.cy;
     }
-    EXPECT_EQ(0, boxes_);
 }
 
-// Under Wine the process's GDI counters read 0, so what the pages keep is shown in two other ways:
-// the fonts and brushes the pages hand to their samples and swatches are gone once the dialog is,
-// and the room left in the process's GDI handle table does not shrink over many openings, with
-// images that load and images that do not. The dialog is made as the menu makes it but not shown:
-// closing a shown one waits for a window manager that the test display does not have.
+// Under Wine the process's GDI counters read 0. So: the fonts and brushes the pages hand to their
+// samples and swatches are gone with the dialog, and the room left in the GDI handle table does not
+// shrink over many openings. The dialog is made as the menu makes it but not shown (closing a shown
+// one waits for a window manager the test display lacks), from the program mapped as an image as it
+// runs: only then does the system share the Version page's icon between openings.
 TEST_F(ThemePages, OpeningAndClosingTheDialogManyTimesKeepsNoGdiObject)
 {
     const int ROUNDS = 40;
-    const size_t TABLE_LIMIT = 1000000;
-    // The program mapped as an image, as it runs: the system shares the Version page's icon between
-    // openings only for such a module, and would load it anew each time from a data file.
     HMODULE program = LoadLibraryExA(testenv::PathFromEnvironment("VARNOK_EXE").c_str(), nullptr,
                                      DONT_RESOLVE_DLL_REFERENCES);
-    ASSERT_NE(nullptr, program);
-    ResourceModule = program;
-    auto freeHandles = [&] {
+    ASSERT_NE(nullptr, ResourceModule = program);
+    auto freeHandles = [] {
         std::vector<HRGN> regions;
-        for (HRGN region; regions.size() < TABLE_LIMIT && (region = CreateRectRgn(0, 0, 1, 1)) != nullptr;)
+        for (HRGN region; regions.size() < 1000000 && (region = CreateRectRgn(0, 0, 1, 1)) != nullptr;)
             regions.push_back(region);
         for (HRGN region : regions)
             DeleteObject(region);
         return static_cast<long long>(regions.size());
     };
     auto open = [&] {
-        CreateDialogParamA(ResourceModule, MAKEINTRESOURCEA(IDD_SETTINGS), panel_.Handle(), SettingsDialogProc, 0);
-        Pump();
-        return App.settingsDialog;
+        return CreateDialogParamA(program, MAKEINTRESOURCEA(IDD_SETTINGS), panel_.Handle(), SettingsDialogProc, 0);
     };
-    auto close = [&](HWND dialog) {
+    auto close = [](HWND dialog) {
         SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-        Pump();
-        return !IsWindow(dialog);
+        return dialog && !IsWindow(dialog);
     };
 
     HWND dialog = open();
-    ASSERT_NE(nullptr, dialog);
     std::vector<HGDIOBJ> handed;
-    for (int id : {IDC_FONT_TITLE_SAMPLE, IDC_FONT_FRAME_SAMPLE, IDC_FONT_LABEL_SAMPLE, IDC_FONT_VALUE_SAMPLE,
-                   IDC_UNIT_FONT_SAMPLE})
-        handed.push_back(reinterpret_cast<HGDIOBJ>(SendDlgItemMessageA(PageWith(dialog, id), id, WM_GETFONT, 0, 0)));
     HDC dc = CreateCompatibleDC(nullptr);
-    for (int id = IDC_FRAME_ENABLE; id <= IDC_MASK_FILE; ++id) {
-        HWND page = PageWith(dialog, id);
-        HWND swatch = GetDlgItem(page, id);
-        if (swatch && (GetWindowLongPtrA(swatch, GWL_STYLE) & SS_SUNKEN) && id != IDC_SKIN_PREVIEW &&
-            id != IDC_UNIT_FONT_SAMPLE)
-            handed.push_back(reinterpret_cast<HGDIOBJ>(SendMessageA(
-                page, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(swatch))));
+    for (HWND page = GetWindow(dialog, GW_CHILD); page; page = GetWindow(page, GW_HWNDNEXT)) {
+        for (HWND control = GetWindow(page, GW_CHILD); control; control = GetWindow(control, GW_HWNDNEXT)) {
+            const int id = GetDlgCtrlID(control);
+            if (!(GetWindowLongPtrA(control, GWL_STYLE) & SS_SUNKEN) || id == IDC_SKIN_PREVIEW || id >= IDC_INFO_ADAPTER)
+                continue;
+            // A font sample, or a swatch.
+            const bool sample = id < IDC_FRAME_ENABLE || id == IDC_UNIT_FONT_SAMPLE;
+            handed.push_back(reinterpret_cast<HGDIOBJ>(
+                sample ? SendMessageA(control, WM_GETFONT, 0, 0)
+                       : SendMessageA(page, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control))));
+        }
     }
     DeleteDC(dc);
-    ASSERT_EQ(5u + 9u + 12u + 2u, handed.size());
-    for (size_t i = 0; i < handed.size(); ++i)
-        EXPECT_EQ(static_cast<DWORD>(i < 5 ? OBJ_FONT : OBJ_BRUSH), GetObjectType(handed[i])) << i;
+    ASSERT_EQ(4u + 9u + 13u + 2u, handed.size());  // Label, Color, Graph (12 swatches, 1 sample), Skin
+    for (HGDIOBJ object : handed)
+        EXPECT_NE(0u, GetObjectType(object));
     ASSERT_TRUE(close(dialog));
     for (HGDIOBJ object : handed)
         EXPECT_EQ(0u, GetObjectType(object));
 
-    // Every other opening finds a skin that is no image and no mask at all. A single object kept per
-    // opening would take ROUNDS handles; images kept past the closing would show between the last
-    // opening without images and the last one with them.
-    auto openWithImages = [&](bool loadable) {
-        return WriteImages(skin_, mask_) &&
-               (loadable || (testenv::WriteFile(skin_, "BM?") && DeleteFileA(mask_.c_str()))) && close(open());
-    };
+    // One object kept per opening would take ROUNDS handles; images kept past the closing show
+    // between the last opening without images and the last one with them.
     const long long room = freeHandles();
-    ASSERT_LT(room, static_cast<long long>(TABLE_LIMIT)) << "the handle table never refused a region";
     for (int round = 0; round < ROUNDS; ++round)
-        ASSERT_TRUE(openWithImages(round % 2 == 0));
+        ASSERT_TRUE(WriteImages(round % 2 == 0) && close(open()));
     const long long withoutImages = freeHandles();
-    ASSERT_TRUE(openWithImages(true));
+    ASSERT_TRUE(WriteImages(true) && close(open()));
     const long long withImages = freeHandles();
     EXPECT_LT(room - withImages, ROUNDS / 4);
     EXPECT_LE(withoutImages - withImages, 1);
     EXPECT_EQ(0, boxes_);
+    ResourceModule = testenv::ProgramResources();
     FreeLibrary(program);
 }
