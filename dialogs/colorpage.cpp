@@ -26,17 +26,17 @@ const COLORROW Colors[] = {
     {IDC_SHADOW_VALUE_BUTTON, IDC_SHADOW_VALUE_SWATCH, Theme.Shadow.Value},
 };
 
-struct CHECKROW {
+struct CHECKFIELD {
     int id;
-    int& flag;
+    int* field;
 };
 
-const CHECKROW Checks[] = {
-    {IDC_FRAME_ENABLE, Theme.Frame.Enable},
-    {IDC_SHADOW_TITLE_ENABLE, Theme.Shadow.EnableTitle},
-    {IDC_SHADOW_FRAME_ENABLE, Theme.Shadow.EnableFrame},
-    {IDC_SHADOW_LABEL_ENABLE, Theme.Shadow.EnableLabel},
-    {IDC_SHADOW_VALUE_ENABLE, Theme.Shadow.EnableValue},
+const CHECKFIELD Checks[] = {
+    {IDC_FRAME_ENABLE, &Theme.Frame.Enable},
+    {IDC_SHADOW_TITLE_ENABLE, &Theme.Shadow.EnableTitle},
+    {IDC_SHADOW_FRAME_ENABLE, &Theme.Shadow.EnableFrame},
+    {IDC_SHADOW_LABEL_ENABLE, &Theme.Shadow.EnableLabel},
+    {IDC_SHADOW_VALUE_ENABLE, &Theme.Shadow.EnableValue},
 };
 
 const NUMBERFIELD Numbers[] = {
@@ -53,16 +53,16 @@ BOOL OnInitDialog(HWND page)
     for (const COLORROW& row : Colors)
         Working.Add(row.button, row.swatch, row.color);
     SetupNumbers(page, Numbers);
-    for (const CHECKROW& check : Checks)
-        SetCheck(page, check.id, check.flag);
+    for (const CHECKFIELD& check : Checks)
+        SetCheck(page, check.id, *check.field);
     return TRUE;
 }
 
 void OnStore(HWND page)
 {
     Working.Store();
-    for (const CHECKROW& check : Checks)
-        check.flag = IsChecked(page, check.id);
+    for (const CHECKFIELD& check : Checks)
+        *check.field = IsChecked(page, check.id);
     StoreNumbers(page, Numbers);
 }
 
