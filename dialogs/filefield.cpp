@@ -3,13 +3,15 @@
 #include "ui/commondialogs.h"
 #include "ui/initialpath.h"
 
-void ChooseFileInto(HWND page, int edit, const char* title, const char* filter)
+bool ChooseFileInto(HWND page, int edit, const char* title, const char* filter)
 {
     char path[FILE_PATH_SIZE] = {};
     GetDlgItemTextA(page, edit, path, sizeof path);
     char folder[FILE_PATH_SIZE];
     InitialFolder(path, folder, sizeof folder);
     // Owned by the frame, not the page: a child window cannot own the chooser.
-    if (FileDialog(GetAncestor(page, GA_ROOT), title, filter, folder, path, TRUE))
-        SetDlgItemTextA(page, edit, path);
+    if (!FileDialog(GetAncestor(page, GA_ROOT), title, filter, folder, path, TRUE))
+        return false;
+    SetDlgItemTextA(page, edit, path);
+    return true;
 }
