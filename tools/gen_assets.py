@@ -71,11 +71,15 @@ def icon_image(size, chip, mercury):
     return header + xor + bytes(and_mask)
 
 
+# The large image comes first: a control that shows an icon at its real size takes the first one.
+ICON_SIZES = (32, 16)
+
+
 def write_icon(path, chip, mercury):
-    images = [icon_image(n, chip, mercury) for n in (16, 32)]
+    images = [icon_image(n, chip, mercury) for n in ICON_SIZES]
     out = struct.pack("<HHH", 0, 1, len(images))
     offset = 6 + 16 * len(images)
-    for n, data in zip((16, 32), images):
+    for n, data in zip(ICON_SIZES, images):
         out += struct.pack("<BBBBHHII", n, n, 0, 0, 1, 32, len(data), offset)
         offset += len(data)
     with open(path, "wb") as f:

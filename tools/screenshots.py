@@ -118,7 +118,8 @@ class Shots:
         self.wine.stop_programs()
 
     def settings_tabs(self):
-        pid, _ = self.start_panel("default")
+        # The skinned, masked theme: the Skin tab's preview then shows the skin with the mask over it.
+        pid, _ = self.start_panel("capsule")
         for index, tab in enumerate(TABS):
             name = "settings-%d-%s.png" % (index, tab)
             code, out = self.wine.run(self.windriver, "settings-tab", pid, str(index))
