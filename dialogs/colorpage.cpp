@@ -26,11 +26,6 @@ const COLORROW Colors[] = {
     {IDC_SHADOW_VALUE_BUTTON, IDC_SHADOW_VALUE_SWATCH, Theme.Shadow.Value},
 };
 
-struct CHECKFIELD {
-    int id;
-    int* field;
-};
-
 const CHECKFIELD Checks[] = {
     {IDC_FRAME_ENABLE, &Theme.Frame.Enable},
     {IDC_SHADOW_TITLE_ENABLE, &Theme.Shadow.EnableTitle},
@@ -53,16 +48,14 @@ BOOL OnInitDialog(HWND page)
     for (const COLORROW& row : Colors)
         Working.Add(row.button, row.swatch, row.color);
     SetupNumbers(page, Numbers);
-    for (const CHECKFIELD& check : Checks)
-        SetCheck(page, check.id, *check.field);
+    SetupChecks(page, Checks);
     return TRUE;
 }
 
 void OnStore(HWND page)
 {
     Working.Store();
-    for (const CHECKFIELD& check : Checks)
-        *check.field = IsChecked(page, check.id);
+    StoreChecks(page, Checks);
     StoreNumbers(page, Numbers);
 }
 

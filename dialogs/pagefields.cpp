@@ -27,6 +27,19 @@ void SetCheck(HWND page, int id, int value)
 
 int IsChecked(HWND page, int id) { return IsDlgButtonChecked(page, id) == BST_CHECKED ? 1 : 0; }
 
+void SetupChecks(HWND page, const CHECKFIELD* fields, size_t count)
+{
+    for (size_t i = 0; i < count; ++i)
+        SetCheck(page, fields[i].id, *fields[i].field);
+}
+
+void StoreChecks(HWND page, const CHECKFIELD* fields, size_t count)
+{
+    for (size_t i = 0; i < count; ++i)
+        if (GetDlgItem(page, fields[i].id))
+            *fields[i].field = IsChecked(page, fields[i].id);
+}
+
 void ShowText(HWND page, int id, const char* text, unsigned int limit)
 {
     if (limit)

@@ -15,6 +15,28 @@
 void SetCheck(HWND page, int id, int value);
 [[nodiscard]] int IsChecked(HWND page, int id);
 
+// A page with several check boxes lists them with the record flag each edits, and ticks them and
+// stores them with one call each.
+struct CHECKFIELD {
+    int id;
+    int* field;
+};
+
+void SetupChecks(HWND page, const CHECKFIELD* fields, size_t count);
+void StoreChecks(HWND page, const CHECKFIELD* fields, size_t count);
+
+template <size_t Count>
+void SetupChecks(HWND page, const CHECKFIELD (&fields)[Count])
+{
+    SetupChecks(page, fields, Count);
+}
+
+template <size_t Count>
+void StoreChecks(HWND page, const CHECKFIELD (&fields)[Count])
+{
+    StoreChecks(page, fields, Count);
+}
+
 // Text fields. ShowText limits typing to `limit` bytes (0 sets no limit) and shows `text`. The limit
 // only stops typing; ReadText is what keeps a record's buffer whole: it copies at most size - 1
 // bytes of the field into `field` (a record buffer of `size` bytes, at most PAGE_TEXT_LIMIT) and

@@ -24,11 +24,6 @@ const NUMBERFIELD Numbers[] = {
     {IDC_MEMORY_RATE_EDIT, IDC_MEMORY_RATE_UPDOWN, 1, 4, nullptr, &Config.Global.MemoryRate},
 };
 
-struct CHECKFIELD {
-    int id;
-    int* field;
-};
-
 const CHECKFIELD Checks[] = {
     {IDC_ASYNC, &Config.Global.Async},           {IDC_STABLE, &Config.Global.Stable},
     {IDC_USAGE, &Config.Global.Usage},           {IDC_LED_ENABLE, &Config.Illumination.Enable},
@@ -72,8 +67,7 @@ BOOL OnInitDialog(HWND page)
 {
     RefuseLedWithoutSupport(page);
     SetupNumbers(page, Numbers);
-    for (const CHECKFIELD& check : Checks)
-        SetCheck(page, check.id, *check.field);
+    SetupChecks(page, Checks);
     for (const char* item : SyncItems)
         SendDlgItemMessageA(page, IDC_LED_SYNC, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
     SendDlgItemMessageA(page, IDC_LED_SYNC, CB_SETCURSEL, Config.Illumination.Sync, 0);
@@ -85,8 +79,7 @@ BOOL OnInitDialog(HWND page)
 void OnStore(HWND page)
 {
     StoreNumbers(page, Numbers);
-    for (const CHECKFIELD& check : Checks)
-        *check.field = IsChecked(page, check.id);
+    StoreChecks(page, Checks);
     // A Sync the file set beyond the list selects no item; it stays as it was.
     LRESULT sync = SendDlgItemMessageA(page, IDC_LED_SYNC, CB_GETCURSEL, 0, 0);
     if (sync != CB_ERR)
