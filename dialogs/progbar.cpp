@@ -3,7 +3,7 @@
 #include <climits>
 #include <cstdio>
 
-#include "render/shapeguards.h"
+#include "base/scopeguards.h"
 
 namespace {
 

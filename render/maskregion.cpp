@@ -1,9 +1,9 @@
 #include "render/maskregion.h"
 
+#include "base/scopeguards.h"
 #include "render/imagecheck.h"
 #include "render/maskruns.h"
 #include "render/regioncache.h"
-#include "render/shapeguards.h"
 
 #include <cstddef>
 

@@ -1,7 +1,7 @@
 #include "render/maskruns.h"
 
+#include "base/scopeguards.h"
 #include "render/rectregion.h"
-#include "render/shapeguards.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "render/regioncache.h"
 
+#include "base/scopeguards.h"
 #include "render/rectregion.h"
-#include "render/shapeguards.h"
 
 #include <cstdio>
 #include <cstring>

@@ -4,7 +4,7 @@
 // out with its own CombineRgn. Far too slow for the program, kept as the yardstick the fast
 // build must match exactly and beat. Shared by the shape tests and the benchmark.
 
-#include "render/shapeguards.h"
+#include "base/scopeguards.h"
 
 #include <windows.h>
 

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-// Scope guards for the raw handles the window-shape code holds for the length of one call: each
+// Scope guards for the raw handles a function holds for the length of one call: each
 // undoes exactly one thing, so every early return leaves nothing behind. Declare them in the
 // order the objects are made; they undo in reverse (a selection is restored before its bitmap
 // and DC go).
