@@ -263,7 +263,6 @@ void OnDropFiles(HWND window, HDROP drop)
     if (!image && !HasExtension(dot, themes))
         return;
     MeasureTimerPause pause(window);
-    FreeRenderResources();
     if (image) {
         Theme.Skin.Enable = 1;
         lstrcpynA(Theme.Skin.File, path, sizeof Theme.Skin.File);
@@ -271,9 +270,7 @@ void OnDropFiles(HWND window, HDROP drop)
         lstrcpynA(Config.Theme.File, path, sizeof Config.Theme.File);
         LoadTheme();
     }
-    BuildRenderResources(window);
-    ReshapePanel(window, window);
-    RefreshPanel(window);
+    RebuildPanel(window, window);
 }
 
 void OnPowerBroadcast(HWND window, WPARAM event)
