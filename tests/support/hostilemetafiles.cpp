@@ -1,0 +1,7 @@
+#include "support/hostileimages.h"
+
+namespace hostileimages {
+
+std::vector<HOSTILEIMAGE> MetafileCases() { return {}; }
+
+}  // namespace hostileimages
