@@ -8,6 +8,7 @@
 #include <ole2.h>
 
 #include <string>
+#include <vector>
 
 #include "config/theme.h"
 #include "panelfixture.h"
@@ -66,13 +67,17 @@ protected:
 
 TEST_F(HostileImages, RasterFilesBeyondTheirBudgetAreRefusedAndSoundOnesLoad)
 {
-    for (const HOSTILEIMAGE& image : hostileimages::RasterCases())
+    const std::vector<HOSTILEIMAGE> cases = hostileimages::RasterCases();
+    ASSERT_FALSE(cases.empty());
+    for (const HOSTILEIMAGE& image : cases)
         Check(image);
 }
 
 TEST_F(HostileImages, MetafilesBeyondTheirBudgetAreRefusedAndSoundOnesLoad)
 {
-    for (const HOSTILEIMAGE& image : hostileimages::MetafileCases())
+    const std::vector<HOSTILEIMAGE> cases = hostileimages::MetafileCases();
+    ASSERT_FALSE(cases.empty());
+    for (const HOSTILEIMAGE& image : cases)
         Check(image);
 }
 
