@@ -4,6 +4,7 @@
 
 #include "render/filebytes.h"
 #include "render/imageheaders.h"
+#include "render/metafilecheck.h"
 
 namespace {
 
@@ -65,6 +66,10 @@ bool IsSound(const IMAGEVIEW& image, IMAGE_FORMAT format)
         return IsGifSound(image);
     case FORMAT_ICON:
         return IsIconSound(image);
+    case FORMAT_PLACEABLE_METAFILE:
+        return IsPlaceableMetafileSound(image);
+    case FORMAT_ENHANCED_METAFILE:
+        return IsEnhancedMetafileSound(image);
     case FORMAT_UNKNOWN:
         break;
     }

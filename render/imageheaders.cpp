@@ -74,6 +74,13 @@ IMAGE_FORMAT FormatAt(const IMAGEVIEW& image)
     // The first word of an icon or cursor directory is reserved and zero.
     if (head[0] == 0 && head[1] == 0)
         return FORMAT_ICON;
+    // The low word of a placeable metafile's key; any other start is tried as an enhanced
+    // metafile, whose first record, the header, has the type 1.
+    if (head[0] == 0xD7 && head[1] == 0xCD)
+        return FORMAT_PLACEABLE_METAFILE;
+    unsigned char type[4];
+    if (image.Read(0, type, sizeof type) && LittleEndian32(type) == EMR_HEADER)
+        return FORMAT_ENHANCED_METAFILE;
     return FORMAT_UNKNOWN;
 }
 

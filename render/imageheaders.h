@@ -18,7 +18,16 @@ bool IsGifSound(const IMAGEVIEW& image);
 // An icon or cursor directory: every entry's image inside the file, and its declared size.
 bool IsIconSound(const IMAGEVIEW& image);
 
-// Which of the checks above an image's first two bytes call for: the same two bytes by which the
-// system picture loader picks its decoder.
-enum IMAGE_FORMAT { FORMAT_UNKNOWN, FORMAT_BITMAP, FORMAT_PNG, FORMAT_JPEG, FORMAT_GIF, FORMAT_ICON };
+// Which of the checks above (or of the metafile checks, render/metafilecheck.h) an image's first
+// bytes call for: the same bytes by which the system picture loader picks its decoder.
+enum IMAGE_FORMAT {
+    FORMAT_UNKNOWN,
+    FORMAT_BITMAP,
+    FORMAT_PNG,
+    FORMAT_JPEG,
+    FORMAT_GIF,
+    FORMAT_ICON,
+    FORMAT_PLACEABLE_METAFILE,
+    FORMAT_ENHANCED_METAFILE
+};
 IMAGE_FORMAT FormatAt(const IMAGEVIEW& image);

@@ -1,0 +1,5 @@
+#include "render/metafilecheck.h"
+
+bool IsPlaceableMetafileSound(const IMAGEVIEW& image) { return true; }
+
+bool IsEnhancedMetafileSound(const IMAGEVIEW& image) { return true; }
