@@ -1,6 +1,8 @@
 // Time to turn a mask bitmap into the panel's window region: the program's build (one block read
 // of the stretched mask, runs, regions made in pieces) against the plain per-pixel method
-// (GetPixel and one CombineRgn per black pixel), on masks with many black pixels.
+// (GetPixel and one CombineRgn per black pixel), on masks a user would make and on the busiest one
+// the panel accepts, at the panel's size at 100 % and 200 %; and the time to refuse a mask beyond
+// that (render/maskruns.h).
 
 #include "bench/benchclock.h"
 #include "render/maskregion.h"
@@ -13,6 +15,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstring>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -55,6 +58,59 @@ std::vector<DWORD> Speckle(int width, int height, unsigned seed)
     unsigned state = seed;
     for (DWORD& pixel : pixels)
         pixel = (Next(state) & 1) ? (1 + Next(state) % 255) * 0x010101u : 0;
+    return pixels;
+}
+
+// Large white text on black over the whole panel: a text-shaped window, the busiest real shape.
+std::vector<DWORD> Text(int width, int height)
+{
+    std::vector<DWORD> pixels(static_cast<size_t>(width) * height, 0);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP surface = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HDC dc = CreateCompatibleDC(nullptr);
+    if (!surface || !dc || !bits) {
+        if (surface)
+            DeleteObject(surface);
+        if (dc)
+            DeleteDC(dc);
+        return pixels;
+    }
+    HGDIOBJ oldBitmap = SelectObject(dc, surface);
+    PatBlt(dc, 0, 0, width, height, BLACKNESS);
+    HFONT font = CreateFontA(height / 3, 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0, NONANTIALIASED_QUALITY, 0,
+                             "Arial");
+    HGDIOBJ oldFont = SelectObject(dc, font);
+    SetTextColor(dc, RGB(255, 255, 255));
+    SetBkMode(dc, TRANSPARENT);
+    RECT lines = {0, 0, width, height};
+    DrawTextA(dc, "VARNOK GPU\n72\xB0""C 1950 MHz\n98% 8 GB", -1, &lines, DT_CENTER | DT_NOPREFIX);
+    GdiFlush();
+    memcpy(pixels.data(), bits, pixels.size() * sizeof(DWORD));
+    SelectObject(dc, oldFont);
+    SelectObject(dc, oldBitmap);
+    DeleteObject(font);
+    DeleteDC(dc);
+    DeleteObject(surface);
+    return pixels;
+}
+
+// Rows of 31 short black bars, each row shifted so that no two neighbouring rows merge into one
+// band: 32 rectangles in every row, the most the panel accepts.
+std::vector<DWORD> Busiest(int width, int height)
+{
+    std::vector<DWORD> pixels(static_cast<size_t>(width) * height, 0xFFFFFF);
+    const int bars = static_cast<int>(MASK_RECTS_PER_ROW) - 1;
+    const int pitch = width / (bars + 1);
+    for (int y = 0; y < height; ++y)
+        for (int bar = 0; bar < bars; ++bar)
+            for (int x = 0; x < 2; ++x)
+                pixels[static_cast<size_t>(y) * width + (bar + 1) * pitch + (y & 1) + x - 1] = 0;
     return pixels;
 }
 
@@ -148,6 +204,33 @@ bool ReadFileWhole(const char* path, std::vector<char>& out)
     return true;
 }
 
+// A mask beyond the limit: the build counts its rectangles and refuses it before any region is made.
+void MeasureRefusal(const char* name, int width, int height, const std::vector<DWORD>& pixels,
+                    const std::string& folder)
+{
+    std::string maskPath = folder + "\\" + name + ".BMP";
+    if (!WriteMaskBitmap(maskPath.c_str(), pixels.data(), width, height)) {
+        printf("%-8s %4dx%-4d  cannot write the mask file\n", name, width, height);
+        return;
+    }
+    RECT rect = {0, 0, width, height};
+    std::vector<double> refusal;
+    bool refused = true;
+    for (int run = 0; run < FAST_RUNS; ++run) {
+        double t0 = Seconds();
+        HRGN region = MaskRegionFromFile(rect, maskPath.c_str());
+        refusal.push_back(Seconds() - t0);
+        if (region) {
+            refused = false;
+            DeleteObject(region);
+        }
+    }
+    printf("%-8s %4dx%-4d  %7zu rects, limit %zu: %s in %.2f ms\n", name, width, height,
+           MaskRegionRects(pixels.data(), width, height, nullptr), MaskRegionRectLimit(height),
+           refused ? "refused" : "ACCEPTED", Median(refusal) * 1000.0);
+    DeleteFileA(maskPath.c_str());
+}
+
 void Measure(const char* name, int width, int height, const std::vector<DWORD>& pixels, const std::string& folder)
 {
     std::string maskPath = folder + "\\" + name + ".BMP";
@@ -182,7 +265,7 @@ void Measure(const char* name, int width, int height, const std::vector<DWORD>& 
     SaveRegion(fast, cachePath.c_str());
     for (int run = 0; run < FAST_RUNS; ++run) {
         double t0 = Seconds();
-        HRGN loaded = LoadRegionCache(cachePath.c_str());
+        HRGN loaded = LoadRegionCache(cachePath.c_str(), rect);
         cacheLoad.push_back(Seconds() - t0);
         DeleteObject(loaded);
     }
@@ -226,13 +309,16 @@ int main()
            GetDeviceCaps(screen, BITSPIXEL), FAST_RUNS);
     ReleaseDC(nullptr, screen);
 
+    // The panel at 96 dpi and at 192 dpi.
     const struct {
         int width;
         int height;
-    } sizes[] = {{506, 404}, {1920, 1080}};
+    } sizes[] = {{506, 404}, {1012, 808}};
     for (const auto& size : sizes) {
         Measure("blobs", size.width, size.height, Blobs(size.width, size.height, 17u), folder);
-        Measure("speckle", size.width, size.height, Speckle(size.width, size.height, 23u), folder);
+        Measure("text", size.width, size.height, Text(size.width, size.height), folder);
+        Measure("busiest", size.width, size.height, Busiest(size.width, size.height), folder);
+        MeasureRefusal("speckle", size.width, size.height, Speckle(size.width, size.height, 23u), folder);
     }
     RemoveDirectoryA(folder);
     return 0;

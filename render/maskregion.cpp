@@ -84,7 +84,7 @@ HRGN MaskRegionFromFile(const RECT& rect, const char* maskPath)
     }
     if (!ReadSurfacePixels(workDc, work, width, height, pixels))
         return nullptr;
-    return RegionFromMaskPixels(pixels, width, height);
+    return RegionFromMaskPixels(pixels, width, height, MaskRegionRectLimit(height));
 }
 
 int BuildMaskRegion(HWND window, const RECT& rect, const char* maskPath, const char* cachePath)
@@ -92,10 +92,15 @@ int BuildMaskRegion(HWND window, const RECT& rect, const char* maskPath, const c
     HRGN region = MaskRegionFromFile(rect, maskPath);
     if (!region)
         return 0;
-    SaveRegion(region, cachePath);
-    // Once taken, the region belongs to the window; refused, it is still ours to delete.
+    // Once taken, the region belongs to the window, so its data for the cache is copied before.
+    REGIONDATA data(region);
     int result = SetWindowRgn(window, region, TRUE);
-    if (!result)
+    if (!result) {
         DeleteObject(region);
+        return 0;
+    }
+    // Written only once the window has taken the region: a cache of a region the system could not
+    // apply would fail again at every later start.
+    data.Save(cachePath);
     return result;
 }

@@ -95,12 +95,12 @@ size_t MaskRegionRects(const DWORD* pixels, int width, int height, RECT* out)
     return count;
 }
 
-HRGN RegionFromMaskPixels(const DWORD* pixels, int width, int height)
+HRGN RegionFromMaskPixels(const DWORD* pixels, int width, int height, size_t maxRects)
 {
     if (width < 0 || height < 0)
         return nullptr;
     size_t count = MaskRegionRects(pixels, width, height, nullptr);
-    if (count == 0 || count > SIZE_MAX / sizeof(RECT))
+    if (count == 0 || count > maxRects || count > SIZE_MAX / sizeof(RECT))
         return nullptr;
     RECT* rects = static_cast<RECT*>(HeapAlloc(GetProcessHeap(), 0, count * sizeof(RECT)));
     if (!rects)

@@ -49,13 +49,20 @@ void TakeLayout(HWND window)
 }
 
 // The skin is loaded whether it is enabled or not, so that the context menu can switch it on
-// without a rebuild. One that does not load leaves the surface as it is: no failure.
+// without a rebuild. One that does not load is no failure: the surface then holds the colour the
+// panel has without a skin, so that a missing or refused skin shows as the plain panel (a fresh
+// surface's content is undefined, black under Wine) and a colour key taken from it reads a
+// defined pixel.
 void PaintSkinSurface()
 {
     PANELRES& res = PanelRes;
-    if (!res.skin.Load(Theme.Skin.File))
-        return;
     HDC surface = res.skinSurface.hdc;
+    if (!res.skin.Load(Theme.Skin.File)) {
+        const RECT whole = {res.clientX, res.clientY, res.clientX + res.clientW, res.clientY + res.clientH};
+        SetDCBrushColor(surface, Theme.Skin.Color);
+        FillRect(surface, &whole, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+        return;
+    }
     // Halftoning a monochrome image would grey its edges; keeping black over white keeps its lines.
     SetStretchBltMode(surface, res.skin.bm.bmBitsPixel < 3 ? BLACKONWHITE : HALFTONE);
     SetBrushOrgEx(surface, 0, 0, nullptr);

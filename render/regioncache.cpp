@@ -69,26 +69,35 @@ bool MakeRegionCachePath(char (&out)[2048], const char* maskPath)
     return true;
 }
 
-bool SaveRegion(HRGN region, const char* cachePath)
+REGIONDATA::REGIONDATA(HRGN region) : bytes_(nullptr), size_(0)
 {
-    if (!region || !cachePath || !cachePath[0])
-        return false;
-    DWORD size = GetRegionData(region, 0, nullptr);
+    const DWORD size = region ? GetRegionData(region, 0, nullptr) : 0;
     if (size == 0)
-        return false;
-    BYTE* data = static_cast<BYTE*>(HeapAlloc(GetProcessHeap(), 0, size));
-    if (!data)
-        return false;
-    HeapFreeOnExit freeData(data);
+        return;
+    bytes_ = static_cast<BYTE*>(HeapAlloc(GetProcessHeap(), 0, size));
     // A buffer the system did not fill must not reach the file.
-    if (GetRegionData(region, size, reinterpret_cast<RGNDATA*>(data)) == 0)
+    if (bytes_ && GetRegionData(region, size, reinterpret_cast<RGNDATA*>(bytes_)) != 0)
+        size_ = size;
+}
+
+REGIONDATA::~REGIONDATA()
+{
+    if (bytes_)
+        HeapFree(GetProcessHeap(), 0, bytes_);
+}
+
+bool REGIONDATA::Save(const char* cachePath) const
+{
+    if (size_ == 0 || !cachePath || !cachePath[0])
         return false;
     HANDLE file = CreateFileA(cachePath, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return false;
     CloseHandleOnExit closeFile(file);
-    return WriteWhole(file, data, size);
+    return WriteWhole(file, bytes_, size_);
 }
+
+bool SaveRegion(HRGN region, const char* cachePath) { return REGIONDATA(region).Save(cachePath); }
 
 bool IsRegionCacheData(const void* data, size_t size)
 {
@@ -119,7 +128,16 @@ bool IsRegionCacheData(const void* data, size_t size)
     return true;
 }
 
-HRGN LoadRegionCache(const char* cachePath)
+bool FitsPanel(const RGNDATAHEADER& header, const RECT& clientRect)
+{
+    const RECT& bound = header.rcBound;
+    const RECT reach = {clientRect.left, clientRect.top, clientRect.right + 1, clientRect.bottom + 1};
+    return header.nCount <= MaskRegionRectLimit(clientRect.bottom - clientRect.top) && Inside(bound, reach) &&
+           bound.left < clientRect.right && bound.top < clientRect.bottom && bound.right > clientRect.left &&
+           bound.bottom > clientRect.top;
+}
+
+HRGN LoadRegionCache(const char* cachePath, const RECT& clientRect)
 {
     if (!cachePath || !cachePath[0])
         return nullptr;
@@ -136,7 +154,8 @@ HRGN LoadRegionCache(const char* cachePath)
     if (!data)
         return nullptr;
     HeapFreeOnExit freeData(data);
-    if (!ReadWhole(file, data, size) || !IsRegionCacheData(data, size))
+    if (!ReadWhole(file, data, size) || !IsRegionCacheData(data, size) ||
+        !FitsPanel(*reinterpret_cast<const RGNDATAHEADER*>(data), clientRect))
         return nullptr;
     // Checked above: the rectangles follow the 32-byte header, in a block aligned by the heap.
     const RECT* rects = reinterpret_cast<const RECT*>(data + sizeof(RGNDATAHEADER));

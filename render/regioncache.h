@@ -4,6 +4,8 @@
 
 #include <cstddef>
 
+#include "render/maskruns.h"
+
 // A region cache file beside the mask holds exactly the system's region data (RGNDATA, as
 // GetRegionData gives it), so a later start can skip the slow build from the mask bitmap.
 
@@ -11,12 +13,28 @@
 // there is no mask path or the result would not fit 2047 characters.
 bool MakeRegionCachePath(char (&out)[2048], const char* maskPath);
 
+// A copy of a region's data as GetRegionData gives it, taken while the region is still ours.
+class REGIONDATA {
+public:
+    explicit REGIONDATA(HRGN region);
+    virtual ~REGIONDATA();
+    REGIONDATA(const REGIONDATA&) = delete;
+    REGIONDATA& operator=(const REGIONDATA&) = delete;
+
+    // True only when the whole region data was written; an old file is replaced.
+    bool Save(const char* cachePath) const;
+
+private:
+    BYTE* bytes_;
+    DWORD size_;
+};
+
 // True only when the whole region data was written; an old file is replaced.
 bool SaveRegion(HRGN region, const char* cachePath);
 
-// A file larger than this is never region data we wrote (a full-screen mask of 1920 x 1080
-// pixels at its busiest needs about 16 MiB).
-const size_t REGION_CACHE_MAX_BYTES = 64u * 1024u * 1024u;
+// A file larger than this is never region data we wrote: the busiest mask region a panel may have
+// (render/maskruns.h) and its header.
+const size_t REGION_CACHE_MAX_BYTES = sizeof(RGNDATAHEADER) + MASK_RECTS_CEILING * sizeof(RECT);
 // Coordinates of a window region; anything further out is not from a panel.
 const LONG REGION_CACHE_MIN_COORD = -32768;
 const LONG REGION_CACHE_MAX_COORD = 32767;
@@ -30,6 +48,13 @@ const LONG REGION_CACHE_MAX_COORD = 32767;
 // region is refused because it would make the panel vanish with no way to click it.
 bool IsRegionCacheData(const void* data, size_t size);
 
+// Whether region data fits the panel of `clientRect`: no more rectangles than a mask region of its
+// height may have, its bounding rectangle inside the client area grown by the one column and row a
+// mask region reaches past it, and meeting the client area. A region wholly outside would leave the
+// panel invisible, with nothing to click.
+bool FitsPanel(const RGNDATAHEADER& header, const RECT& clientRect);
+
 // The region held by the cache file, or null when the file is missing, unreadable, larger than
-// REGION_CACHE_MAX_BYTES or not region data (the caller then builds from the mask).
-HRGN LoadRegionCache(const char* cachePath);
+// REGION_CACHE_MAX_BYTES, not region data, or does not fit the panel of `clientRect` (the caller
+// then builds from the mask).
+HRGN LoadRegionCache(const char* cachePath, const RECT& clientRect);

@@ -77,9 +77,9 @@ DWORD WINAPI MaskRegionWorker(void* parameter)
     return static_cast<DWORD>(result);
 }
 
-bool ApplyCachedRegion(HWND window, const char* cachePath)
+bool ApplyCachedRegion(HWND window, const char* cachePath, const RECT& clientRect)
 {
-    HRGN region = LoadRegionCache(cachePath);
+    HRGN region = LoadRegionCache(cachePath, clientRect);
     if (!region)
         return false;
     if (SetWindowRgn(window, region, TRUE))
@@ -96,7 +96,7 @@ void ApplyMaskShape(HWND requester, HWND window, const RECT& clientRect)
         FailMaskShape(requester, window);
         return;
     }
-    if (ApplyCachedRegion(window, request.cachePath))
+    if (ApplyCachedRegion(window, request.cachePath, clientRect))
         return;
 
     request.event = CreateEventA(nullptr, TRUE, FALSE, nullptr);

@@ -204,12 +204,32 @@ TEST_F(RenderResources, FreeingTwiceFreesNothingMore)
     DeleteObject(later);
 }
 
-TEST_F(RenderResources, MissingSkinIsNoFailure)
+// A skin that is missing or refused shows the panel's plain background colour, not the skin
+// surface's fresh content, and a colour key taken from the surface reads that colour.
+TEST_F(RenderResources, MissingOrRefusedSkinShowsThePlainBackground)
 {
-    snprintf(Theme.Skin.File, sizeof Theme.Skin.File, "%s", dir.File("absent.png").c_str());
-    FreeRenderResources();
-    EXPECT_TRUE(BuildRenderResources(Window()));
-    EXPECT_EQ(nullptr, PanelRes.skin.hbm);
+    const std::string refused = dir.File("refused.bmp");
+    ASSERT_TRUE(WriteBitmapFile(refused, 8, 8, 24, [](int, int) { return RGB(255, 255, 255); }));
+    std::string bytes = testenv::ReadFile(refused);
+    bytes[18] = '\x30';  // 8 wide becomes 12336 wide: more pixels than the file holds
+    bytes[19] = '\x30';
+    ASSERT_TRUE(testenv::WriteFile(refused, bytes));
+    const COLORREF plain = RGB(12, 34, 56);
+    for (const std::string& skin : {dir.File("absent.png"), refused}) {
+        SCOPED_TRACE(skin);
+        snprintf(Theme.Skin.File, sizeof Theme.Skin.File, "%s", skin.c_str());
+        Theme.Skin.Enable = 1;
+        Theme.Skin.Color = plain;
+        FreeRenderResources();
+        EXPECT_TRUE(BuildRenderResources(Window()));
+        EXPECT_EQ(nullptr, PanelRes.skin.hbm);
+        const PANELRES& res = PanelRes;
+        EXPECT_EQ(plain, GetPixel(res.skinSurface.hdc, 0, 0));
+        EXPECT_EQ(plain, GetPixel(res.skinSurface.hdc, res.clientW - 1, res.clientH - 1));
+        Compose();
+        const RECT whole = {0, 0, res.clientW, res.clientH};
+        EXPECT_GT(CountColour(whole, plain), res.clientW * res.clientH * 9 / 10);
+    }
 }
 
 TEST_F(RenderResources, SurfaceFailureStopsTheBuildButTakesTheLayout)

@@ -128,7 +128,7 @@ TEST_F(HandleRelease, LoadingTheCacheLeavesNoHandle)
     RegionPtr region(MaskRegionFromFile(RECT{0, 0, 30, 20}, maskPath.c_str()));
     ASSERT_TRUE(SaveRegion(region.get(), cache.c_str()));
     EXPECT_EQ(0, FailuresNearlyFull([&cache] {
-        HRGN loaded = LoadRegionCache(cache.c_str());
+        HRGN loaded = LoadRegionCache(cache.c_str(), RECT{0, 0, 30, 20});
         return loaded && DeleteObject(loaded);
     }));
 }

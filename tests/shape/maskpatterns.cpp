@@ -1,5 +1,7 @@
 #include "maskpatterns.h"
 
+#include "render/maskruns.h"
+
 MASKIMAGE SolidMask(int width, int height, DWORD colour)
 {
     return MASKIMAGE{width, height, std::vector<DWORD>(static_cast<size_t>(width) * height, colour)};
@@ -43,5 +45,14 @@ MASKIMAGE RoundedMask(int width, int height)
                 mask.pixels[static_cast<size_t>(y) * width + x] = 0;
         }
     }
+    return mask;
+}
+
+MASKIMAGE BusiestMask(int width, int height)
+{
+    MASKIMAGE mask = SolidMask(width, height, 0xFFFFFF);
+    for (int y = 0; y < height; ++y)
+        for (int cut = 1; cut < static_cast<int>(MASK_RECTS_PER_ROW); ++cut)
+            mask.pixels[static_cast<size_t>(y) * width + cut * 3 + (y & 1)] = 0;
     return mask;
 }

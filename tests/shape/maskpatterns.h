@@ -18,3 +18,7 @@ MASKIMAGE CheckerMask(int width, int height, int cell);
 MASKIMAGE PhotographicMask(int width, int height, unsigned seed);
 // A white panel with black rounded-off corners and a black hole: long runs, few bands.
 MASKIMAGE RoundedMask(int width, int height);
+// The busiest mask a panel takes: rows of single black pixels, as many runs in each row as the
+// limit allows, every row shifted against its neighbours so that no two form one band. At least
+// three pixels per run wide.
+MASKIMAGE BusiestMask(int width, int height);

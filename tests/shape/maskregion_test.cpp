@@ -1,5 +1,6 @@
 #include "render/maskregion.h"
 
+#include "render/maskruns.h"
 #include "render/regioncache.h"
 
 #include "maskpatterns.h"
@@ -175,7 +176,7 @@ TEST_F(MaskFile, BuildGivesTheWindowItsRegionAndWritesTheCache)
     EXPECT_EQ(COMPLEXREGION, GetWindowRgn(popup.Window(), taken.get()));
     EXPECT_TRUE(SameRegionData(expected.get(), taken.get()));
     EXPECT_EQ(RegionBytes(expected.get()), testenv::ReadFile(cache));
-    RegionPtr cached(LoadRegionCache(cache.c_str()));
+    RegionPtr cached(LoadRegionCache(cache.c_str(), rect));
     EXPECT_TRUE(SameRegionData(expected.get(), cached.get()));
 }
 
@@ -187,8 +188,30 @@ TEST_F(MaskFile, BuildReportsAWindowThatRefusesTheRegion)
     std::string mask = Write("VKMASK.BMP", CheckerMask(10, 10, 2));
     std::string cache = mask + ".RGN";
     EXPECT_EQ(0, BuildMaskRegion(gone, RECT{0, 0, 10, 10}, mask.c_str(), cache.c_str()));
-    // The cache is written before the window is asked.
-    EXPECT_TRUE(testenv::FileExists(cache));
+    // A region the window did not take is never cached: it would fail again at every start.
+    EXPECT_FALSE(testenv::FileExists(cache));
+}
+
+// Every row of the panel busier than any real shape: refused before a region is made, so the
+// window keeps none and no cache is written.
+TEST_F(MaskFile, MaskBusierThanThePanelTakesIsRefused)
+{
+    POPUP popup(120, 80);
+    const RECT rect = {0, 0, 120, 80};
+    std::string mask = Write("VKMASK.BMP", CheckerMask(120, 80, 1));
+    std::string cache = mask + ".RGN";
+    EXPECT_EQ(nullptr, MaskRegionFromFile(rect, mask.c_str()));
+    EXPECT_EQ(0, BuildMaskRegion(popup.Window(), rect, mask.c_str(), cache.c_str()));
+    EXPECT_FALSE(testenv::FileExists(cache));
+    RegionPtr taken(CreateRectRgn(0, 0, 0, 0));
+    EXPECT_EQ(ERROR, GetWindowRgn(popup.Window(), taken.get()));
+
+    // The limit itself is allowed.
+    MASKIMAGE busiest = BusiestMask(120, 80);
+    ASSERT_EQ(MaskRegionRectLimit(80) - MASK_RECTS_PER_ROW + 1,
+              MaskRegionRects(busiest.pixels.data(), 120, 80, nullptr));
+    RegionPtr region(MaskRegionFromFile(rect, Write("BUSIEST.BMP", busiest).c_str()));
+    EXPECT_NE(nullptr, region.get());
 }
 
 TEST_F(MaskFile, BuildWithoutAUsableMaskFailsAndWritesNothing)

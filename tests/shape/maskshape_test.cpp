@@ -139,6 +139,19 @@ TEST_P(DamagedCache, IsRebuiltFromTheMask)
     ExpectBuiltFromTheMask();
 }
 
+// Region data of a shape that is sound in itself but not the panel's.
+std::string RegionOfRect(int left, int top, int right, int bottom)
+{
+    RegionPtr region(CreateRectRgn(left, top, right, bottom));
+    return RegionBytes(region.get());
+}
+
+std::string RegionOfMask(const MASKIMAGE& mask)
+{
+    RegionPtr region(RegionFromMaskPixels(mask.pixels.data(), mask.width, mask.height));
+    return RegionBytes(region.get());
+}
+
 std::string Random(size_t size, unsigned seed)
 {
     std::string bytes(size, '\0');
@@ -160,7 +173,13 @@ INSTANTIATE_TEST_SUITE_P(
                       BADCACHE{"Random", [](const std::string&) { return Random(1000, 7u); }},
                       BADCACHE{"RandomAfterHeader",
                                [](const std::string& valid) { return valid.substr(0, 32) + Random(valid.size() - 32, 11u); }},
-                      BADCACHE{"Text", [](const std::string&) { return std::string("not a region\r\n"); }}),
+                      BADCACHE{"Text", [](const std::string&) { return std::string("not a region\r\n"); }},
+                      // The panel would be invisible, with nothing left to click.
+                      BADCACHE{"WhollyOffThePanel",
+                               [](const std::string&) { return RegionOfRect(32000, 32000, 32001, 32001); }},
+                      BADCACHE{"ReachingPastThePanel", [](const std::string&) { return RegionOfRect(0, 0, 122, 81); }},
+                      BADCACHE{"BusierThanThePanelTakes",
+                               [](const std::string&) { return RegionOfMask(CheckerMask(120, 80, 1)); }}),
     CaseName);
 
 // Larger than any region data the program writes, whatever its start holds.
@@ -176,6 +195,19 @@ TEST_F(MaskShape, OversizedCacheIsRebuiltFromTheMask)
     CloseHandle(file);
     Apply();
     ExpectBuiltFromTheMask();
+}
+
+// A mask busier than any real shape fails as a mask that cannot be made, and leaves no cache that
+// would fail again at the next start.
+TEST_F(MaskShape, MaskBusierThanThePanelTakesShowsTheErrorAndIsNotCached)
+{
+    MASKIMAGE checker = CheckerMask(120, 80, 1);
+    ASSERT_TRUE(WriteMaskBitmap(mask_.c_str(), checker.pixels.data(), checker.width, checker.height));
+    Apply();
+    EXPECT_EQ(1, Completion().count);
+    EXPECT_EQ(0, Completion().result);
+    ExpectFailed(2);
+    EXPECT_FALSE(testenv::FileExists(cache_));
 }
 
 // The completion handler reports the failed build, then the shape reports it again as it turns

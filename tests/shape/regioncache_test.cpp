@@ -24,8 +24,10 @@ protected:
     {
         std::string path = dir_.File("CASE.RGN");
         EXPECT_TRUE(testenv::WriteFile(path, bytes));
-        return LoadRegionCache(path.c_str());
+        return LoadRegionCache(path.c_str(), Client());
     }
+
+    RECT Client() const { return RECT{0, 0, mask_.width, mask_.height}; }
 
     static void PutLong(std::string& data, size_t offset, LONG value) { memcpy(&data[offset], &value, sizeof value); }
 
@@ -44,17 +46,17 @@ TEST_F(RegionCache, SavedRegionLoadsBackEqual)
     std::string path = dir_.File("VKMASK.BMP.RGN");
     ASSERT_TRUE(SaveRegion(valid_.get(), path.c_str()));
     EXPECT_EQ(ValidData(), testenv::ReadFile(path));
-    RegionPtr loaded(LoadRegionCache(path.c_str()));
+    RegionPtr loaded(LoadRegionCache(path.c_str(), Client()));
     EXPECT_TRUE(SameRegionData(valid_.get(), loaded.get()));
 }
 
 TEST_F(RegionCache, LargeBusyRegionLoadsBackEqual)
 {
-    MASKIMAGE photo = PhotographicMask(300, 200, 99u);
-    RegionPtr region(RegionFromMaskPixels(photo.pixels.data(), photo.width, photo.height));
-    std::string path = dir_.File("PHOTO.BMP.RGN");
+    MASKIMAGE busy = BusiestMask(300, 200);
+    RegionPtr region(RegionFromMaskPixels(busy.pixels.data(), busy.width, busy.height));
+    std::string path = dir_.File("BUSY.BMP.RGN");
     ASSERT_TRUE(SaveRegion(region.get(), path.c_str()));
-    RegionPtr loaded(LoadRegionCache(path.c_str()));
+    RegionPtr loaded(LoadRegionCache(path.c_str(), RECT{0, 0, busy.width, busy.height}));
     EXPECT_TRUE(SameRegionData(region.get(), loaded.get()));
 }
 
@@ -151,17 +153,17 @@ TEST_F(RegionCache, DamagedOrForeignFilesGiveNoRegion)
 
 TEST_F(RegionCache, MissingLockedOrHugeFilesGiveNoRegion)
 {
-    EXPECT_EQ(nullptr, LoadRegionCache(dir_.File("MISSING.RGN").c_str()));
-    EXPECT_EQ(nullptr, LoadRegionCache(nullptr));
-    EXPECT_EQ(nullptr, LoadRegionCache(""));
+    EXPECT_EQ(nullptr, LoadRegionCache(dir_.File("MISSING.RGN").c_str(), Client()));
+    EXPECT_EQ(nullptr, LoadRegionCache(nullptr, Client()));
+    EXPECT_EQ(nullptr, LoadRegionCache("", Client()));
 
     std::string locked = dir_.File("LOCKED.RGN");
     ASSERT_TRUE(testenv::WriteFile(locked, ValidData()));
     HANDLE holder = CreateFileA(locked.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, holder);
-    EXPECT_EQ(nullptr, LoadRegionCache(locked.c_str()));
+    EXPECT_EQ(nullptr, LoadRegionCache(locked.c_str(), Client()));
     CloseHandle(holder);
-    RegionPtr unlocked(LoadRegionCache(locked.c_str()));
+    RegionPtr unlocked(LoadRegionCache(locked.c_str(), Client()));
     EXPECT_NE(nullptr, unlocked.get());
 
     // Past the size limit, with a header that claims exactly that many rectangles.
@@ -179,7 +181,7 @@ TEST_F(RegionCache, MissingLockedOrHugeFilesGiveNoRegion)
     ASSERT_TRUE(SetFilePointerEx(file, end, nullptr, FILE_BEGIN));
     ASSERT_TRUE(SetEndOfFile(file));
     CloseHandle(file);
-    EXPECT_EQ(nullptr, LoadRegionCache(huge.c_str()));
+    EXPECT_EQ(nullptr, LoadRegionCache(huge.c_str(), Client()));
 }
 
 TEST(RegionCachePath, AppendsRgnToTheWholeName)
