@@ -8,9 +8,11 @@
 #include <string>
 #include <thread>
 #include <tuple>
+#include <vector>
 
 #include "app/mainwindow.h"
 #include "e2e/panelprocess.h"
+#include "support/mask_bitmap_file.h"
 
 using e2e::GpuPair;
 using e2e::PanelFolder;
@@ -245,4 +247,43 @@ TEST(StartupFailure, AModifiedProgramFileRefusesToStart)
     PostMessageA(box, WM_COMMAND, IDOK, 0);
     ASSERT_TRUE(process.WaitForExit());
     EXPECT_NE(1u, process.ExitCode());
+}
+
+// A theme whose mask is busier than any real shape: the mask error is shown twice (the build's
+// report, then the shape's as it turns the mode off), the panel still appears, and no region cache
+// is left behind that would fail again: the next start behaves the same.
+TEST(Startup, ThemeWithABusyMaskStillShowsThePanelAtEveryStart)
+{
+    PanelFolder folder;
+    const GpuPair pair = Pair(11);
+    std::vector<DWORD> checker(506 * 404);
+    for (size_t i = 0; i < checker.size(); ++i)
+        checker[i] = ((i % 506) / 2 + (i / 506) / 2) % 2 ? 0xFFFFFF : 0;
+    ASSERT_TRUE(WriteMaskBitmap(folder.File("BUSY.BMP").c_str(), checker.data(), 506, 404));
+    folder.Write("busy.vkt", "[MASK]\nMode=4\nFile=" + folder.File("BUSY.BMP") + "\n");
+    folder.Write("VARNOK.CFG", Settings(pair, "[THEME]\nFile=" + folder.File("busy.vkt") + "\n"));
+    folder.Write("scenario.ini", Scenario(pair));
+    for (int start = 1; start <= 2; ++start) {
+        SCOPED_TRACE("start " + std::to_string(start));
+        PanelProcess process;
+        ASSERT_TRUE(process.Start(folder, folder.File("VARNOK.CFG"), folder.File("scenario.ini")));
+        for (int report = 0; report < 2; ++report) {
+            HWND box = process.WaitForWindowTitled("エラー情報");
+            ASSERT_NE(nullptr, box);
+            EXPECT_EQ("マスクオブジェクトの生成でエラーが発生しました。", e2e::MessageBoxText(box));
+            PostMessageA(box, WM_COMMAND, IDOK, 0);
+            ASSERT_TRUE(e2e::WaitFor([&] { return !IsWindow(box); }));
+        }
+        HWND window = process.WaitForPanel();
+        ASSERT_NE(nullptr, window);
+        RECT shown;
+        ASSERT_TRUE(GetWindowRect(window, &shown));
+        EXPECT_GT(shown.right - shown.left, 100);
+        HRGN region = CreateRectRgn(0, 0, 0, 0);
+        EXPECT_EQ(ERROR, GetWindowRgn(window, region));
+        DeleteObject(region);
+        EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(folder.File("BUSY.BMP.RGN").c_str()));
+        PostMessageA(window, WM_COMMAND, CMD_EXIT, 0);
+        ASSERT_TRUE(process.WaitForExit());
+    }
 }
