@@ -5,6 +5,7 @@
 #include "app/panelcontrol.h"
 #include "app/panelshape.h"
 #include "config/config.h"
+#include "config/keyschema.h"
 #include "config/theme.h"
 #include "dialogs/settingsdialog.h"
 #include "gpu/measure.h"
@@ -22,7 +23,7 @@ void AppendItem(HMENU menu, UINT id, const char* text, bool checked = false)
     AppendMenuA(menu, MF_STRING | (checked ? MF_CHECKED : MF_UNCHECKED), id, text);
 }
 
-void SetMaskMode(HWND window, int mode)
+void SetMaskMode(HWND window, MASK_MODE mode)
 {
     Theme.Mask.Mode = mode;
     ReshapePanel(window, window);
@@ -103,11 +104,11 @@ void ShowContextMenu(HWND window)
     AppendItem(menu, CMD_TASKBAR, "タスクバー表示", Config.Global.Taskbar != 0);
     AppendItem(menu, CMD_STABLE, "位置を固定", Config.Global.Stable != 0);
     AppendItem(menu, CMD_SKIN, "スキンを有効", Theme.Skin.Enable != 0);
-    AppendItem(mask, CMD_MASK_NONE, "マスクを無効", Theme.Mask.Mode == 0);
-    AppendItem(mask, CMD_MASK_ROUND, "ラウンドを有効", Theme.Mask.Mode == 1);
-    AppendItem(mask, CMD_MASK_AUTO, "自動を有効", Theme.Mask.Mode == 2);
-    AppendItem(mask, CMD_MASK_COLOR, "カラーを有効", Theme.Mask.Mode == 3);
-    AppendItem(mask, CMD_MASK_BITMAP, "ビットマップを有効", Theme.Mask.Mode == 4);
+    AppendItem(mask, CMD_MASK_NONE, "マスクを無効", Theme.Mask.Mode == MASK_NONE);
+    AppendItem(mask, CMD_MASK_ROUND, "ラウンドを有効", Theme.Mask.Mode == MASK_ROUND);
+    AppendItem(mask, CMD_MASK_AUTO, "自動を有効", Theme.Mask.Mode == MASK_AUTO_COLOR);
+    AppendItem(mask, CMD_MASK_COLOR, "カラーを有効", Theme.Mask.Mode == MASK_COLOR);
+    AppendItem(mask, CMD_MASK_BITMAP, "ビットマップを有効", Theme.Mask.Mode == MASK_BITMAP);
     AppendMenuA(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(mask), "マスク");
     AppendItem(menu, CMD_LOG, "ログを有効", Config.Log.Enable != 0);
     AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
@@ -143,11 +144,11 @@ void RunCommand(HWND window, WORD command, LPARAM lParam)
         Theme.Skin.Enable ^= 1;
         RefreshPanel(window);
         break;
-    case CMD_MASK_NONE: SetMaskMode(window, 0); break;
-    case CMD_MASK_ROUND: SetMaskMode(window, 1); break;
-    case CMD_MASK_AUTO: SetMaskMode(window, 2); break;
-    case CMD_MASK_COLOR: SetMaskMode(window, 3); break;
-    case CMD_MASK_BITMAP: SetMaskMode(window, 4); break;
+    case CMD_MASK_NONE: SetMaskMode(window, MASK_NONE); break;
+    case CMD_MASK_ROUND: SetMaskMode(window, MASK_ROUND); break;
+    case CMD_MASK_AUTO: SetMaskMode(window, MASK_AUTO_COLOR); break;
+    case CMD_MASK_COLOR: SetMaskMode(window, MASK_COLOR); break;
+    case CMD_MASK_BITMAP: SetMaskMode(window, MASK_BITMAP); break;
     case CMD_LOG: Config.Log.Enable ^= 1; break;
     case CMD_SETTINGS: OpenSettingsDialog(window); break;
     case CMD_CONFIG_LOAD: ReloadSettings(window); break;

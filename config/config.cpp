@@ -5,7 +5,7 @@
 
 #include "base/inifile.h"
 #include "config/formats.h"
-#include "config/profiletext.h"
+#include "config/keyschema.h"
 
 CONFIG Config;
 char ConfigPath[2048];
@@ -14,95 +14,65 @@ namespace {
 
 constexpr char DefaultConfigPath[] = "VARNOK.CFG";
 
-enum SettingType {
-    SETTING_SIGNED,
-    SETTING_UNSIGNED,
-    SETTING_TEXT,
-    // Read like any other int but never written: the user adds these keys by hand.
-    SETTING_HIDDEN,
-};
+constexpr KEYRANGE Range(int low, int high) { return {low, high}; }
 
-struct SettingKey {
-    const char* section;
-    const char* key;
-    SettingType type;
-    void* field;
-    unsigned long size;
-    int defaultNumber;
-    const char* defaultText;
-};
-
-// Every key in file order, which is both the load and the save order.
-const SettingKey SettingKeys[] = {
-    {"GLOBAL", "Debug", SETTING_HIDDEN, &Config.Global.Debug, 0, 0, nullptr},
-    {"GLOBAL", "Dummy", SETTING_HIDDEN, &Config.Global.Dummy, 0, 0, nullptr},
-    {"GLOBAL", "Device", SETTING_UNSIGNED, &Config.Global.Device, 0, 0, nullptr},
-    {"GLOBAL", "GPU", SETTING_UNSIGNED, &Config.Global.GPU, 0, 0, nullptr},
-    {"GLOBAL", "Timer", SETTING_UNSIGNED, &Config.Global.Timer, 0, 5, nullptr},
-    {"GLOBAL", "Limit", SETTING_UNSIGNED, &Config.Global.Limit, 0, 160, nullptr},
-    {"GLOBAL", "MemoryRate", SETTING_UNSIGNED, &Config.Global.MemoryRate, 0, 2, nullptr},
-    {"GLOBAL", "Async", SETTING_SIGNED, &Config.Global.Async, 0, 0, nullptr},
-    {"GLOBAL", "Taskbar", SETTING_SIGNED, &Config.Global.Taskbar, 0, 1, nullptr},
-    {"GLOBAL", "Stable", SETTING_SIGNED, &Config.Global.Stable, 0, 0, nullptr},
-    {"GLOBAL", "Usage", SETTING_SIGNED, &Config.Global.Usage, 0, 1, nullptr},
-    {"GLOBAL", "X", SETTING_SIGNED, &Config.Global.X, 0, -1, nullptr},
-    {"GLOBAL", "Y", SETTING_SIGNED, &Config.Global.Y, 0, -1, nullptr},
-    {"ILLUMINATION", "Enable", SETTING_SIGNED, &Config.Illumination.Enable, 0, 0, nullptr},
-    {"ILLUMINATION", "Value", SETTING_UNSIGNED, &Config.Illumination.Value, 0, 100, nullptr},
-    {"ILLUMINATION", "Sync", SETTING_SIGNED, &Config.Illumination.Sync, 0, 0, nullptr},
-    {"ALERT", "Enable", SETTING_SIGNED, &Config.Alert.Enable, 0, 0, nullptr},
-    {"ALERT", "File", SETTING_TEXT, Config.Alert.File, sizeof Config.Alert.File, 0, "VARNOK.WAV"},
-    {"ALERT", "Core", SETTING_UNSIGNED, &Config.Alert.Core, 0, 100, nullptr},
-    {"ALERT", "Ambient", SETTING_UNSIGNED, &Config.Alert.Ambient, 0, 80, nullptr},
-    {"LOG", "Enable", SETTING_SIGNED, &Config.Log.Enable, 0, 0, nullptr},
-    {"LOG", "File", SETTING_TEXT, Config.Log.File, sizeof Config.Log.File, 0, "VARNOK.LOG"},
-    {"LOG", "Format", SETTING_TEXT, Config.Log.Format, sizeof Config.Log.Format, 0, LogFormatDefault},
-    {"TASKBAR", "Format", SETTING_TEXT, Config.Taskbar.Format, sizeof Config.Taskbar.Format, 0,
-     TaskbarFormatDefault},
-    {"TASKBAR", "Core", SETTING_SIGNED, &Config.Taskbar.Core, 0, 0, nullptr},
-    {"TASKBAR", "Memory", SETTING_SIGNED, &Config.Taskbar.Memory, 0, 0, nullptr},
-    {"TASKBAR", "Video", SETTING_SIGNED, &Config.Taskbar.Video, 0, 0, nullptr},
-    {"TASKBAR", "Used", SETTING_SIGNED, &Config.Taskbar.Used, 0, 0, nullptr},
-    {"TASKBAR", "Fan", SETTING_SIGNED, &Config.Taskbar.Fan, 0, 0, nullptr},
-    {"TOOLTIP", "Title", SETTING_TEXT, Config.Tooltip.Title, sizeof Config.Tooltip.Title, 0, "Thermal Controller"},
-    {"TOOLTIP", "Format", SETTING_TEXT, Config.Tooltip.Format, sizeof Config.Tooltip.Format, 0,
-     TooltipFormatDefault},
-    {"THEME", "File", SETTING_TEXT, Config.Theme.File, sizeof Config.Theme.File, 0, "VARNOK.VKT"},
-};
-
-// The bounds are checked unsigned on purpose: a negative number in the file is a huge unsigned
-// value and so lands on the upper bound (a Timer of -1 becomes 120, not 1).
-void ClampSettings()
+constexpr KEYSCHEMA Signed(const char* section, const char* key, int& field, int value, bool saved = true,
+                           int enumCount = 0)
 {
-    if (Config.Global.Timer == 0)
-        Config.Global.Timer = 1;
-    else if (Config.Global.Timer > 120)
-        Config.Global.Timer = 120;
-
-    if (Config.Global.Limit < 100)
-        Config.Global.Limit = 100;
-    else if (Config.Global.Limit > 200)
-        Config.Global.Limit = 200;
-
-    if (Config.Global.MemoryRate == 0)
-        Config.Global.MemoryRate = 1;
-    else if (Config.Global.MemoryRate > 4)
-        Config.Global.MemoryRate = 4;
-
-    if (Config.Illumination.Value > 100)
-        Config.Illumination.Value = 100;
+    return {section, key, KEY_SIGNED, &field, 0, value, nullptr, saved, NO_RANGE, NO_RANGE, enumCount};
 }
+
+constexpr KEYSCHEMA Unsigned(const char* section, const char* key, unsigned int& field, int value,
+                             KEYRANGE loaded = NO_RANGE, KEYRANGE offered = NO_RANGE)
+{
+    return {section, key, KEY_UNSIGNED, &field, 0, value, nullptr, true, loaded, offered, 0};
+}
+
+template <unsigned long Size>
+constexpr KEYSCHEMA Text(const char* section, const char* key, char (&field)[Size], const char* text)
+{
+    return {section, key, KEY_TEXT, field, Size, 0, text, true, NO_RANGE, NO_RANGE, 0};
+}
+
+constexpr KEYSCHEMA Keys[] = {
+    // Read, never written: the user adds these by hand.
+    Signed("GLOBAL", "Debug", Config.Global.Debug, 0, false),
+    Signed("GLOBAL", "Dummy", Config.Global.Dummy, 0, false),
+    Unsigned("GLOBAL", "Device", Config.Global.Device, 0, NO_RANGE, Range(0, 8)),
+    Unsigned("GLOBAL", "GPU", Config.Global.GPU, 0, NO_RANGE, Range(0, 8)),
+    Unsigned("GLOBAL", "Timer", Config.Global.Timer, 5, Range(1, 120), Range(1, 120)),
+    Unsigned("GLOBAL", "Limit", Config.Global.Limit, 160, Range(100, 200), Range(100, 200)),
+    Unsigned("GLOBAL", "MemoryRate", Config.Global.MemoryRate, 2, Range(1, 4), Range(1, 4)),
+    Signed("GLOBAL", "Async", Config.Global.Async, 0),
+    Signed("GLOBAL", "Taskbar", Config.Global.Taskbar, 1),
+    Signed("GLOBAL", "Stable", Config.Global.Stable, 0),
+    Signed("GLOBAL", "Usage", Config.Global.Usage, 1),
+    Signed("GLOBAL", "X", Config.Global.X, -1),
+    Signed("GLOBAL", "Y", Config.Global.Y, -1),
+    Signed("ILLUMINATION", "Enable", Config.Illumination.Enable, 0),
+    Unsigned("ILLUMINATION", "Value", Config.Illumination.Value, 100, Range(0, 100), Range(0, 100)),
+    Signed("ILLUMINATION", "Sync", Config.Illumination.Sync, SYNC_NONE, true, SYNC_COUNT),
+    Signed("ALERT", "Enable", Config.Alert.Enable, 0),
+    Text("ALERT", "File", Config.Alert.File, "VARNOK.WAV"),
+    Unsigned("ALERT", "Core", Config.Alert.Core, 100, NO_RANGE, Range(40, 150)),
+    Unsigned("ALERT", "Ambient", Config.Alert.Ambient, 80, NO_RANGE, Range(40, 150)),
+    Signed("LOG", "Enable", Config.Log.Enable, 0),
+    Text("LOG", "File", Config.Log.File, "VARNOK.LOG"),
+    Text("LOG", "Format", Config.Log.Format, LogFormatDefault),
+    Text("TASKBAR", "Format", Config.Taskbar.Format, TaskbarFormatDefault),
+    Signed("TASKBAR", "Core", Config.Taskbar.Core, 0),
+    Signed("TASKBAR", "Memory", Config.Taskbar.Memory, 0),
+    Signed("TASKBAR", "Video", Config.Taskbar.Video, 0),
+    Signed("TASKBAR", "Used", Config.Taskbar.Used, 0),
+    Signed("TASKBAR", "Fan", Config.Taskbar.Fan, 0),
+    Text("TOOLTIP", "Title", Config.Tooltip.Title, "Thermal Controller"),
+    Text("TOOLTIP", "Format", Config.Tooltip.Format, TooltipFormatDefault),
+    Text("THEME", "File", Config.Theme.File, "VARNOK.VKT"),
+};
 
 }  // namespace
 
-bool SettingKeyAt(size_t index, SETTINGKEYINFO& info)
-{
-    if (index >= sizeof SettingKeys / sizeof SettingKeys[0])
-        return false;
-    const SettingKey& setting = SettingKeys[index];
-    info = {setting.section, setting.key, setting.type != SETTING_HIDDEN, setting.defaultNumber, setting.defaultText};
-    return true;
-}
+KEYTABLE SettingKeys() { return {Keys, sizeof Keys / sizeof Keys[0]}; }
 
 bool SetConfigPath(const char* commandLine)
 {
@@ -132,25 +102,12 @@ void LoadConfig()
 {
     INIFILE file;
     if (file.Open(ConfigPath)) {
-        for (const SettingKey& setting : SettingKeys) {
-            switch (setting.type) {
-            case SETTING_SIGNED:
-            case SETTING_HIDDEN:
-                file.Read(setting.section, setting.key, setting.defaultNumber, static_cast<int*>(setting.field));
-                break;
-            case SETTING_UNSIGNED:
-                file.Read(setting.section, setting.key, static_cast<unsigned int>(setting.defaultNumber),
-                          static_cast<unsigned int*>(setting.field));
-                break;
-            case SETTING_TEXT:
-                ReadProfileText(file, setting.section, setting.key, setting.defaultText,
-                                static_cast<char*>(setting.field), setting.size);
-                break;
-            }
-        }
+        for (const KEYSCHEMA& key : SettingKeys())
+            ReadKey(file, key);
         file.Close();
     }
-    ClampSettings();
+    for (const KEYSCHEMA& key : SettingKeys())
+        HoldToLoadedRange(key);
 }
 
 bool SaveConfig()
@@ -159,24 +116,8 @@ bool SaveConfig()
     if (!file.Open(ConfigPath))
         return false;
     bool written = true;
-    for (const SettingKey& setting : SettingKeys) {
-        switch (setting.type) {
-        case SETTING_SIGNED:
-            written = file.Write(setting.section, setting.key, *static_cast<const int*>(setting.field)) && written;
-            break;
-        case SETTING_UNSIGNED:
-            written =
-                file.Write(setting.section, setting.key, *static_cast<const unsigned int*>(setting.field)) && written;
-            break;
-        case SETTING_TEXT:
-            written = WriteProfileText(file, setting.section, setting.key, static_cast<const char*>(setting.field),
-                                       setting.size) &&
-                      written;
-            break;
-        case SETTING_HIDDEN:
-            break;
-        }
-    }
+    for (const KEYSCHEMA& key : SettingKeys())
+        written = WriteKey(file, key) && written;
     file.Close();
     return written;
 }

@@ -57,19 +57,6 @@ extern CONFIG Config;
 // The settings file path: "VARNOK.CFG", or the whole command line when it is not empty.
 extern char ConfigPath[2048];
 
-// One key of the settings file as the loading reads it, for whatever lists the keys (the user
-// guide's check). Keys that are not saved are added to the file by hand.
-struct SETTINGKEYINFO {
-    const char* section;
-    const char* key;
-    bool saved;
-    int defaultNumber;
-    const char* defaultText;
-};
-
-// The settings keys in file order: false past the last one.
-bool SettingKeyAt(size_t index, SETTINGKEYINFO& info);
-
 // Sets ConfigPath from the command-line text; false when the text does not fit the path buffer.
 bool SetConfigPath(const char* commandLine);
 

@@ -6,178 +6,115 @@
 #include "base/inifile.h"
 #include "config/config.h"
 #include "config/formats.h"
-#include "config/profiletext.h"
+#include "config/keyschema.h"
 
 THEMEDATA Theme;
 
-const char* const ThemeTraceSection[TRACE_COUNT] = {
-    "CORE TEMP",   "AMBIENT TEMP", "CORE CLOCK",  "MEMORY CLOCK", "SHADER CLOCK",
-    "CORE USAGE",  "MEMORY USAGE", "VIDEO USAGE", "FAN USAGE",
-};
-
 namespace {
 
-enum ThemeType { THEME_FONT, THEME_COLOR, THEME_INT, THEME_TEXT };
-
-struct ThemeKey {
-    const char* section;
-    const char* key;
-    ThemeType type;
-    void* field;
-    unsigned long size;
-    int defaultNumber;
-    const char* defaultText;
-};
-
-constexpr ThemeKey FontKey(const char* section, const char* key, LOGFONTA& field)
+constexpr KEYSCHEMA Font(const char* section, const char* key, LOGFONTA& field)
 {
-    return {section, key, THEME_FONT, &field, 0, 0, nullptr};
+    return {section, key, KEY_FONT, &field, 0, 0, nullptr, true, NO_RANGE, NO_RANGE, 0};
 }
 
-constexpr ThemeKey ColorKey(const char* section, const char* key, COLORREF& field)
+constexpr KEYSCHEMA Color(const char* section, const char* key, COLORREF& field)
 {
-    return {section, key, THEME_COLOR, &field, 0, 0, nullptr};
+    return {section, key, KEY_COLOR, &field, 0, 0, nullptr, true, NO_RANGE, NO_RANGE, 0};
 }
 
-constexpr ThemeKey IntKey(const char* section, const char* key, int& field, int value)
+constexpr KEYSCHEMA Number(const char* section, const char* key, int& field, int value, KEYRANGE offered = NO_RANGE,
+                           int enumCount = 0)
 {
-    return {section, key, THEME_INT, &field, 0, value, nullptr};
+    return {section, key, KEY_SIGNED, &field, 0, value, nullptr, true, NO_RANGE, offered, enumCount};
 }
 
 template <unsigned long Size>
-constexpr ThemeKey TextKey(const char* section, const char* key, char (&field)[Size], const char* text)
+constexpr KEYSCHEMA Text(const char* section, const char* key, char (&field)[Size], const char* text)
 {
-    return {section, key, THEME_TEXT, field, Size, 0, text};
+    return {section, key, KEY_TEXT, field, Size, 0, text, true, NO_RANGE, NO_RANGE, 0};
 }
 
-// Every key but the traces', in file order, which is both the load and the save order.
-constexpr ThemeKey ThemeKeys[] = {
-    FontKey("FONT", "Title", Theme.Font.Title),
-    FontKey("FONT", "Frame", Theme.Font.Frame),
-    FontKey("FONT", "Label", Theme.Font.Label),
-    FontKey("FONT", "Value", Theme.Font.Value),
-    ColorKey("COLOR", "Title", Theme.Color.Title),
-    ColorKey("COLOR", "Frame", Theme.Color.Frame),
-    ColorKey("COLOR", "Label", Theme.Color.Label),
-    ColorKey("COLOR", "Value", Theme.Color.Value),
-    IntKey("SHADOW", "Offset", Theme.Shadow.Offset, 2),
-    IntKey("SHADOW", "EnableTitle", Theme.Shadow.EnableTitle, 1),
-    IntKey("SHADOW", "EnableFrame", Theme.Shadow.EnableFrame, 1),
-    IntKey("SHADOW", "EnableLabel", Theme.Shadow.EnableLabel, 1),
-    IntKey("SHADOW", "EnableValue", Theme.Shadow.EnableValue, 1),
-    ColorKey("SHADOW", "Title", Theme.Shadow.Title),
-    ColorKey("SHADOW", "Frame", Theme.Shadow.Frame),
-    ColorKey("SHADOW", "Label", Theme.Shadow.Label),
-    ColorKey("SHADOW", "Value", Theme.Shadow.Value),
-    TextKey("LABEL", "Core", Theme.Label.Core, "Core"),
-    TextKey("LABEL", "Ambient", Theme.Label.Ambient, "Ambient"),
-    TextKey("LABEL", "Current", Theme.Label.Current, "Cur."),
-    TextKey("LABEL", "Maximum", Theme.Label.Maximum, "Max."),
-    TextKey("LABEL", "Average", Theme.Label.Average, "Ave."),
-    TextKey("LABEL", "ClockCore", Theme.Label.ClockCore, "Core"),
-    TextKey("LABEL", "ClockMemory", Theme.Label.ClockMemory, "Memory"),
-    TextKey("LABEL", "ClockShader", Theme.Label.ClockShader, "Shader"),
-    TextKey("LABEL", "UsageCore", Theme.Label.UsageCore, "Core"),
-    TextKey("LABEL", "UsageMemory", Theme.Label.UsageMemory, "Memory"),
-    TextKey("LABEL", "UsageVideo", Theme.Label.UsageVideo, "Video"),
-    TextKey("LABEL", "Used", Theme.Label.Used, "Used"),
-    TextKey("LABEL", "Fan", Theme.Label.Fan, "Fan"),
-    TextKey("LABEL", "UnitTemp", Theme.Label.UnitTemp, UnitTempDefault),
-    TextKey("LABEL", "UnitClock", Theme.Label.UnitClock, "MHz"),
-    TextKey("LABEL", "UnitUsage", Theme.Label.UnitUsage, "%"),
-    TextKey("LABEL", "UnitUsed", Theme.Label.UnitUsed, "MB"),
-    TextKey("LABEL", "UnitSpeed", Theme.Label.UnitSpeed, "rpm"),
-    TextKey("LABEL", "UnitFan", Theme.Label.UnitFan, "%"),
-    IntKey("SKIN", "Enable", Theme.Skin.Enable, 0),
-    TextKey("SKIN", "File", Theme.Skin.File, "VKSKIN.BMP"),
-    ColorKey("SKIN", "Color", Theme.Skin.Color),
-    IntKey("MASK", "Mode", Theme.Mask.Mode, 0),
-    ColorKey("MASK", "Color", Theme.Mask.Color),
-    TextKey("MASK", "File", Theme.Mask.File, "VKMASK.BMP"),
-    IntKey("FRAME", "Enable", Theme.Frame.Enable, 1),
-    ColorKey("FRAME", "Color", Theme.Frame.Color),
-    IntKey("UNIT", "Enable", Theme.Unit.Enable, 1),
-    ColorKey("UNIT", "Color", Theme.Unit.Color),
-    ColorKey("UNIT", "Shadow", Theme.Unit.Shadow),
-    FontKey("UNIT", "Font", Theme.Unit.Font),
-    TextKey("UNIT", "Format", Theme.Unit.Format, UnitFormatDefault),
-    IntKey("UNIT", "Offset", Theme.Unit.Offset, 4),
-    IntKey("GRID", "Enable", Theme.Grid.Enable, 1),
-    ColorKey("GRID", "Color", Theme.Grid.Color),
-    IntKey("GRID", "Width", Theme.Grid.Width, 1),
-};
-
-// Missing fonts and colours keep what they hold (the start-up values, or the previous theme's),
-// while missing integers and texts take their defaults: the profile reads work that way. A read
-// has nothing to report.
-bool ReadKey(INIFILE& file, const ThemeKey& entry)
-{
-    switch (entry.type) {
-    case THEME_FONT: {
-        LOGFONTA* font = static_cast<LOGFONTA*>(entry.field);
-        // The face name is the last field of the value and is cut to its buffer on reading;
-        // what the cut leaves at its end would not come back from the next save.
-        if (file.Read(entry.section, entry.key, font))
-            TrimValueEnd(font->lfFaceName, sizeof font->lfFaceName);
-        break;
-    }
-    case THEME_COLOR:
-        file.Read(entry.section, entry.key, static_cast<COLORREF*>(entry.field));
-        break;
-    case THEME_INT:
-        file.Read(entry.section, entry.key, entry.defaultNumber, static_cast<int*>(entry.field));
-        break;
-    case THEME_TEXT:
-        ReadProfileText(file, entry.section, entry.key, entry.defaultText, static_cast<char*>(entry.field),
-                        entry.size);
-        break;
-    }
-    return true;
-}
-
-bool WriteKey(INIFILE& file, const ThemeKey& entry)
-{
-    switch (entry.type) {
-    case THEME_FONT:
-        return file.Write(entry.section, entry.key, static_cast<const LOGFONTA*>(entry.field)) != 0;
-    case THEME_COLOR:
-        return file.Write(entry.section, entry.key, static_cast<const COLORREF*>(entry.field)) != 0;
-    case THEME_INT:
-        return file.Write(entry.section, entry.key, *static_cast<const int*>(entry.field)) != 0;
-    case THEME_TEXT:
-        return WriteProfileText(file, entry.section, entry.key, static_cast<const char*>(entry.field), entry.size);
-    }
-    return false;
-}
-
-using KEYACTION = bool (*)(INIFILE&, const ThemeKey&);
+// Widths of the grid and of every trace, as the dialog offers them.
+constexpr KEYRANGE WIDTHS = {1, 5};
 
 // The three keys of one trace section; only the ambient temperature's trace is off by default.
-// Every key is visited even after a failure; true when every action succeeded.
-bool ForEachTraceKey(int trace, KEYACTION action, INIFILE& file)
+constexpr KEYSCHEMA TraceEnable(THEMETRACE_INDEX trace)
 {
-    const char* section = ThemeTraceSection[trace];
-    THEMETRACE& data = Theme.Trace[trace];
-    const ThemeKey keys[] = {
-        {section, "Enable", THEME_INT, &data.Enable, 0, trace == TRACE_AMBIENT_TEMP ? 0 : 1, nullptr},
-        {section, "Color", THEME_COLOR, &data.Color, 0, 0, nullptr},
-        {section, "Width", THEME_INT, &data.Width, 0, 1, nullptr},
-    };
-    bool done = true;
-    for (const ThemeKey& key : keys)
-        done = action(file, key) && done;
-    return done;
+    return Number(ThemeTraceSection[trace], "Enable", Theme.Trace[trace].Enable, trace == TRACE_AMBIENT_TEMP ? 0 : 1);
+}
+constexpr KEYSCHEMA TraceColor(THEMETRACE_INDEX trace)
+{
+    return Color(ThemeTraceSection[trace], "Color", Theme.Trace[trace].Color);
+}
+constexpr KEYSCHEMA TraceWidth(THEMETRACE_INDEX trace)
+{
+    return Number(ThemeTraceSection[trace], "Width", Theme.Trace[trace].Width, 1, WIDTHS);
 }
 
-bool ForEachKey(KEYACTION action, INIFILE& file)
-{
-    bool done = true;
-    for (const ThemeKey& key : ThemeKeys)
-        done = action(file, key) && done;
-    for (int trace = 0; trace < TRACE_COUNT; ++trace)
-        done = ForEachTraceKey(trace, action, file) && done;
-    return done;
-}
+constexpr KEYSCHEMA Keys[] = {
+    Font("FONT", "Title", Theme.Font.Title),
+    Font("FONT", "Frame", Theme.Font.Frame),
+    Font("FONT", "Label", Theme.Font.Label),
+    Font("FONT", "Value", Theme.Font.Value),
+    Color("COLOR", "Title", Theme.Color.Title),
+    Color("COLOR", "Frame", Theme.Color.Frame),
+    Color("COLOR", "Label", Theme.Color.Label),
+    Color("COLOR", "Value", Theme.Color.Value),
+    Number("SHADOW", "Offset", Theme.Shadow.Offset, 2, {1, 4}),
+    Number("SHADOW", "EnableTitle", Theme.Shadow.EnableTitle, 1),
+    Number("SHADOW", "EnableFrame", Theme.Shadow.EnableFrame, 1),
+    Number("SHADOW", "EnableLabel", Theme.Shadow.EnableLabel, 1),
+    Number("SHADOW", "EnableValue", Theme.Shadow.EnableValue, 1),
+    Color("SHADOW", "Title", Theme.Shadow.Title),
+    Color("SHADOW", "Frame", Theme.Shadow.Frame),
+    Color("SHADOW", "Label", Theme.Shadow.Label),
+    Color("SHADOW", "Value", Theme.Shadow.Value),
+    Text("LABEL", "Core", Theme.Label.Core, "Core"),
+    Text("LABEL", "Ambient", Theme.Label.Ambient, "Ambient"),
+    Text("LABEL", "Current", Theme.Label.Current, "Cur."),
+    Text("LABEL", "Maximum", Theme.Label.Maximum, "Max."),
+    Text("LABEL", "Average", Theme.Label.Average, "Ave."),
+    Text("LABEL", "ClockCore", Theme.Label.ClockCore, "Core"),
+    Text("LABEL", "ClockMemory", Theme.Label.ClockMemory, "Memory"),
+    Text("LABEL", "ClockShader", Theme.Label.ClockShader, "Shader"),
+    Text("LABEL", "UsageCore", Theme.Label.UsageCore, "Core"),
+    Text("LABEL", "UsageMemory", Theme.Label.UsageMemory, "Memory"),
+    Text("LABEL", "UsageVideo", Theme.Label.UsageVideo, "Video"),
+    Text("LABEL", "Used", Theme.Label.Used, "Used"),
+    Text("LABEL", "Fan", Theme.Label.Fan, "Fan"),
+    Text("LABEL", "UnitTemp", Theme.Label.UnitTemp, UnitTempDefault),
+    Text("LABEL", "UnitClock", Theme.Label.UnitClock, "MHz"),
+    Text("LABEL", "UnitUsage", Theme.Label.UnitUsage, "%"),
+    Text("LABEL", "UnitUsed", Theme.Label.UnitUsed, "MB"),
+    Text("LABEL", "UnitSpeed", Theme.Label.UnitSpeed, "rpm"),
+    Text("LABEL", "UnitFan", Theme.Label.UnitFan, "%"),
+    Number("SKIN", "Enable", Theme.Skin.Enable, 0),
+    Text("SKIN", "File", Theme.Skin.File, "VKSKIN.BMP"),
+    Color("SKIN", "Color", Theme.Skin.Color),
+    Number("MASK", "Mode", Theme.Mask.Mode, MASK_NONE, NO_RANGE, MASK_MODE_COUNT),
+    Color("MASK", "Color", Theme.Mask.Color),
+    Text("MASK", "File", Theme.Mask.File, "VKMASK.BMP"),
+    Number("FRAME", "Enable", Theme.Frame.Enable, 1),
+    Color("FRAME", "Color", Theme.Frame.Color),
+    Number("UNIT", "Enable", Theme.Unit.Enable, 1),
+    Color("UNIT", "Color", Theme.Unit.Color),
+    Color("UNIT", "Shadow", Theme.Unit.Shadow),
+    Font("UNIT", "Font", Theme.Unit.Font),
+    Text("UNIT", "Format", Theme.Unit.Format, UnitFormatDefault),
+    Number("UNIT", "Offset", Theme.Unit.Offset, 4),
+    Number("GRID", "Enable", Theme.Grid.Enable, 1),
+    Color("GRID", "Color", Theme.Grid.Color),
+    Number("GRID", "Width", Theme.Grid.Width, 1, WIDTHS),
+    TraceEnable(TRACE_CORE_TEMP),     TraceColor(TRACE_CORE_TEMP),     TraceWidth(TRACE_CORE_TEMP),
+    TraceEnable(TRACE_AMBIENT_TEMP),  TraceColor(TRACE_AMBIENT_TEMP),  TraceWidth(TRACE_AMBIENT_TEMP),
+    TraceEnable(TRACE_CORE_CLOCK),    TraceColor(TRACE_CORE_CLOCK),    TraceWidth(TRACE_CORE_CLOCK),
+    TraceEnable(TRACE_MEMORY_CLOCK),  TraceColor(TRACE_MEMORY_CLOCK),  TraceWidth(TRACE_MEMORY_CLOCK),
+    TraceEnable(TRACE_SHADER_CLOCK),  TraceColor(TRACE_SHADER_CLOCK),  TraceWidth(TRACE_SHADER_CLOCK),
+    TraceEnable(TRACE_CORE_USAGE),    TraceColor(TRACE_CORE_USAGE),    TraceWidth(TRACE_CORE_USAGE),
+    TraceEnable(TRACE_MEMORY_USAGE),  TraceColor(TRACE_MEMORY_USAGE),  TraceWidth(TRACE_MEMORY_USAGE),
+    TraceEnable(TRACE_VIDEO_USAGE),   TraceColor(TRACE_VIDEO_USAGE),   TraceWidth(TRACE_VIDEO_USAGE),
+    TraceEnable(TRACE_FAN_USAGE),     TraceColor(TRACE_FAN_USAGE),     TraceWidth(TRACE_FAN_USAGE),
+};
 
 void SetFont(LOGFONTA& font, LONG height, BYTE italic, const char* face)
 {
@@ -213,12 +150,17 @@ void SetThemeStartupValues()
         trace.Color = highlight;
 }
 
+KEYTABLE ThemeKeys() { return {Keys, sizeof Keys / sizeof Keys[0]}; }
+
 void LoadTheme()
 {
     INIFILE file;
     if (!file.Open(Config.Theme.File))
         return;
-    ForEachKey(ReadKey, file);
+    // Missing fonts and colours keep what they hold (the start-up values, or the previous theme's),
+    // while missing numbers and texts take their defaults: the profile reads work that way.
+    for (const KEYSCHEMA& key : ThemeKeys())
+        ReadKey(file, key);
     file.Close();
 }
 
@@ -227,7 +169,9 @@ bool SaveTheme()
     INIFILE file;
     if (!file.Open(Config.Theme.File))
         return false;
-    bool written = ForEachKey(WriteKey, file);
+    bool written = true;
+    for (const KEYSCHEMA& key : ThemeKeys())
+        written = WriteKey(file, key) && written;
     file.Close();
     return written;
 }

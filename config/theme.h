@@ -101,7 +101,10 @@ struct THEMEDATA {
 extern THEMEDATA Theme;
 
 // The file section of each trace, in file order.
-extern const char* const ThemeTraceSection[TRACE_COUNT];
+inline constexpr const char* ThemeTraceSection[TRACE_COUNT] = {
+    "CORE TEMP",  "AMBIENT TEMP", "CORE CLOCK",  "MEMORY CLOCK", "SHADER CLOCK",
+    "CORE USAGE", "MEMORY USAGE", "VIDEO USAGE", "FAN USAGE",
+};
 
 // Gives the fonts and colours their start-up values (system colours, Arial and Courier New).
 void SetThemeStartupValues();

@@ -10,8 +10,8 @@
 namespace {
 
 const NUMBERFIELD Numbers[] = {
-    {IDC_ALERT_CORE_EDIT, IDC_ALERT_CORE_UPDOWN, 40, 150, nullptr, &Config.Alert.Core},
-    {IDC_ALERT_AMBIENT_EDIT, IDC_ALERT_AMBIENT_UPDOWN, 40, 150, nullptr, &Config.Alert.Ambient},
+    {IDC_ALERT_CORE_EDIT, IDC_ALERT_CORE_UPDOWN, &Config.Alert.Core},
+    {IDC_ALERT_AMBIENT_EDIT, IDC_ALERT_AMBIENT_UPDOWN, &Config.Alert.Ambient},
 };
 
 BOOL OnInitDialog(HWND page)

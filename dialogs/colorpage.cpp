@@ -35,7 +35,7 @@ const CHECKFIELD Checks[] = {
 };
 
 const NUMBERFIELD Numbers[] = {
-    {IDC_SHADOW_OFFSET_EDIT, IDC_SHADOW_OFFSET_UPDOWN, 1, 4, &Theme.Shadow.Offset, nullptr},
+    {IDC_SHADOW_OFFSET_EDIT, IDC_SHADOW_OFFSET_UPDOWN, &Theme.Shadow.Offset},
 };
 
 // The working colours and their swatches' brushes; the flags and the offset live in their

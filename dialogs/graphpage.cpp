@@ -12,10 +12,6 @@
 
 namespace {
 
-// Widths of the grid and of every trace.
-constexpr int WIDTH_MIN = 1;
-constexpr int WIDTH_MAX = 5;
-
 // One trace's group: its theme section and the five controls that edit it.
 struct SERIESROW {
     THEMETRACE_INDEX section;
@@ -70,12 +66,12 @@ BOOL OnInitDialog(HWND page)
     State.colors.Add(IDC_GRID_COLOR_BUTTON, IDC_GRID_COLOR_SWATCH, Theme.Grid.Color);
     SetCheck(page, IDC_UNIT_ENABLE, Theme.Unit.Enable);
     SetCheck(page, IDC_GRID_ENABLE, Theme.Grid.Enable);
-    SetupNumber(page, IDC_GRID_WIDTH_EDIT, IDC_GRID_WIDTH_UPDOWN, WIDTH_MIN, WIDTH_MAX, Theme.Grid.Width);
+    SetupNumber(page, {IDC_GRID_WIDTH_EDIT, IDC_GRID_WIDTH_UPDOWN, &Theme.Grid.Width});
     for (const SERIESROW& row : Series) {
         THEMETRACE& trace = Theme.Trace[row.section];
         State.colors.Add(row.button, row.swatch, trace.Color);
         SetCheck(page, row.enable, trace.Enable);
-        SetupNumber(page, row.edit, row.updown, WIDTH_MIN, WIDTH_MAX, trace.Width);
+        SetupNumber(page, {row.edit, row.updown, &trace.Width});
     }
     RefreshSample(page);
     return TRUE;
@@ -87,11 +83,11 @@ void OnStore(HWND page)
     State.colors.Store();
     Theme.Unit.Enable = IsChecked(page, IDC_UNIT_ENABLE);
     Theme.Grid.Enable = IsChecked(page, IDC_GRID_ENABLE);
-    Theme.Grid.Width = ReadNumber(page, IDC_GRID_WIDTH_UPDOWN, Theme.Grid.Width);
+    StoreNumber(page, {IDC_GRID_WIDTH_EDIT, IDC_GRID_WIDTH_UPDOWN, &Theme.Grid.Width});
     for (const SERIESROW& row : Series) {
         THEMETRACE& trace = Theme.Trace[row.section];
         trace.Enable = IsChecked(page, row.enable);
-        trace.Width = ReadNumber(page, row.updown, trace.Width);
+        StoreNumber(page, {row.edit, row.updown, &trace.Width});
     }
 }
 

@@ -1,5 +1,7 @@
 #include "dialogs/pagefields.h"
 
+#include "config/keyschema.h"
+
 #include <commctrl.h>
 
 #include <cstring>
@@ -96,25 +98,41 @@ int ReadNumber(HWND page, int updown, int fallback)
     return number;
 }
 
+void SetupNumber(HWND page, const NUMBERFIELD& field)
+{
+    const KEYSCHEMA* key = FindKey(field.field);
+    if (!key || !key->offered.IsSet())
+        return;
+    const long long value = key->type == KEY_UNSIGNED
+                                ? static_cast<long long>(*static_cast<const unsigned int*>(field.field))
+                                : static_cast<long long>(*static_cast<const int*>(field.field));
+    SetupNumber(page, field.edit, field.updown, key->offered.low, key->offered.high, value);
+}
+
+void StoreNumber(HWND page, const NUMBERFIELD& field)
+{
+    const KEYSCHEMA* key = FindKey(field.field);
+    if (!key || !key->offered.IsSet())
+        return;
+    if (key->type == KEY_UNSIGNED) {
+        unsigned int& value = *static_cast<unsigned int*>(field.field);
+        value = static_cast<unsigned int>(ReadNumber(page, field.updown, static_cast<int>(value)));
+    } else {
+        int& value = *static_cast<int*>(field.field);
+        value = ReadNumber(page, field.updown, value);
+    }
+}
+
 void SetupNumbers(HWND page, const NUMBERFIELD* fields, size_t count)
 {
-    for (size_t i = 0; i < count; ++i) {
-        const NUMBERFIELD& field = fields[i];
-        long long value = field.signedField ? *field.signedField : field.unsignedField ? *field.unsignedField : 0;
-        SetupNumber(page, field.edit, field.updown, field.minimum, field.maximum, value);
-    }
+    for (size_t i = 0; i < count; ++i)
+        SetupNumber(page, fields[i]);
 }
 
 void StoreNumbers(HWND page, const NUMBERFIELD* fields, size_t count)
 {
-    for (size_t i = 0; i < count; ++i) {
-        const NUMBERFIELD& field = fields[i];
-        if (field.signedField)
-            *field.signedField = ReadNumber(page, field.updown, *field.signedField);
-        else if (field.unsignedField)
-            *field.unsignedField =
-                static_cast<unsigned int>(ReadNumber(page, field.updown, static_cast<int>(*field.unsignedField)));
-    }
+    for (size_t i = 0; i < count; ++i)
+        StoreNumber(page, fields[i]);
 }
 
 INT_PTR ColorStatic(WPARAM wParam, LPARAM lParam, const SWATCH* swatches, size_t count)

@@ -56,17 +56,18 @@ void ReadText(HWND page, int id, char* field, size_t size);
 void SetupNumber(HWND page, int edit, int updown, int minimum, int maximum, long long value);
 [[nodiscard]] int ReadNumber(HWND page, int updown, int fallback);
 
+// A number of a record: its edit, its up-down, and the record field it edits, whose key in the key
+// schema (config/keyschema.h) gives the range the up-down offers and whether the field is signed.
 // A page with several numbers describes them in a table and sets them up and stores them with one
-// call each. Exactly one of the two field pointers is set, to the record field the number edits.
+// call each.
 struct NUMBERFIELD {
     int edit;
     int updown;
-    int minimum;
-    int maximum;
-    int* signedField;
-    unsigned int* unsignedField;
+    void* field;
 };
 
+void SetupNumber(HWND page, const NUMBERFIELD& field);
+void StoreNumber(HWND page, const NUMBERFIELD& field);
 void SetupNumbers(HWND page, const NUMBERFIELD* fields, size_t count);
 void StoreNumbers(HWND page, const NUMBERFIELD* fields, size_t count);
 

@@ -6,6 +6,7 @@
 #include <cstddef>
 
 #include "config/config.h"
+#include "config/keyschema.h"
 #include "dialogs/filefield.h"
 #include "dialogs/pagefields.h"
 #include "gpu/measure.h"
@@ -16,12 +17,12 @@ namespace {
 
 // In the order they are stored.
 const NUMBERFIELD Numbers[] = {
-    {IDC_DEVICE_EDIT, IDC_DEVICE_UPDOWN, 0, 8, nullptr, &Config.Global.Device},
-    {IDC_GPU_EDIT, IDC_GPU_UPDOWN, 0, 8, nullptr, &Config.Global.GPU},
-    {IDC_TIMER_EDIT, IDC_TIMER_UPDOWN, 1, 120, nullptr, &Config.Global.Timer},
-    {IDC_LED_VALUE_EDIT, IDC_LED_VALUE_UPDOWN, 0, 100, nullptr, &Config.Illumination.Value},
-    {IDC_LIMIT_EDIT, IDC_LIMIT_UPDOWN, 100, 200, nullptr, &Config.Global.Limit},
-    {IDC_MEMORY_RATE_EDIT, IDC_MEMORY_RATE_UPDOWN, 1, 4, nullptr, &Config.Global.MemoryRate},
+    {IDC_DEVICE_EDIT, IDC_DEVICE_UPDOWN, &Config.Global.Device},
+    {IDC_GPU_EDIT, IDC_GPU_UPDOWN, &Config.Global.GPU},
+    {IDC_TIMER_EDIT, IDC_TIMER_UPDOWN, &Config.Global.Timer},
+    {IDC_LED_VALUE_EDIT, IDC_LED_VALUE_UPDOWN, &Config.Illumination.Value},
+    {IDC_LIMIT_EDIT, IDC_LIMIT_UPDOWN, &Config.Global.Limit},
+    {IDC_MEMORY_RATE_EDIT, IDC_MEMORY_RATE_UPDOWN, &Config.Global.MemoryRate},
 };
 
 const CHECKFIELD Checks[] = {
@@ -48,6 +49,7 @@ const TEXTFIELD Texts[] = {
 
 // The items of the LED list; an item's index is the [ILLUMINATION] Sync it stands for.
 const char* const SyncItems[] = {"無効", "コア温度", "コア稼働率", "ファン回転率"};
+static_assert(sizeof SyncItems / sizeof SyncItems[0] == SYNC_COUNT, "one item for each LED sync");
 
 const int LedControls[] = {IDC_LED_VALUE_EDIT, IDC_LED_VALUE_UPDOWN, IDC_LED_ENABLE, IDC_LED_SYNC};
 
@@ -58,7 +60,7 @@ void RefuseLedWithoutSupport(HWND page)
     if (IlluminationSupported())
         return;
     Config.Illumination.Enable = 0;
-    Config.Illumination.Sync = 0;
+    Config.Illumination.Sync = SYNC_NONE;
     for (int id : LedControls)
         EnableWindow(GetDlgItem(page, id), FALSE);
 }

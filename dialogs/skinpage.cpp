@@ -2,6 +2,7 @@
 // in the panel's proportions and, in bitmap mask mode, the mask laid over it.
 #include "dialogs/pages.h"
 
+#include "config/keyschema.h"
 #include "config/theme.h"
 #include "dialogs/filefield.h"
 #include "dialogs/pagecolors.h"
@@ -17,9 +18,7 @@ namespace {
 
 // The list's items, by [MASK] Mode.
 const char* const MaskModes[] = {"無効", "ラウンド", "自動", "カラー", "ビットマップ"};
-constexpr int MASK_MODE_COUNT = sizeof MaskModes / sizeof MaskModes[0];
-constexpr int MASK_MODE_COLOR = 3;
-constexpr int MASK_MODE_BITMAP = 4;
+static_assert(sizeof MaskModes / sizeof MaskModes[0] == MASK_MODE_COUNT, "one item for each mask mode");
 
 // The working colours with their swatches' brushes, the mode the list shows, the two preview
 // images and the preview field's own procedure. The check box and the paths live in their
@@ -36,7 +35,7 @@ SKINPAGE State;
 
 HWND Preview(HWND page) { return GetDlgItem(page, IDC_SKIN_PREVIEW); }
 
-int ValidMode(int mode) { return mode < 0 || mode >= MASK_MODE_COUNT ? 0 : mode; }
+int ValidMode(int mode) { return mode < 0 || mode >= MASK_MODE_COUNT ? MASK_NONE : mode; }
 
 void StretchImage(HDC dc, const RECT& area, const WINIMG& image, DWORD operation)
 {
@@ -58,7 +57,7 @@ void PaintPreview(HWND preview, HDC dc)
     SetBrushOrgEx(dc, 0, 0, nullptr);
     StretchImage(dc, area, State.skin, SRCCOPY);
     // The mask's black parts show black over the skin.
-    if (State.mode == MASK_MODE_BITMAP)
+    if (State.mode == MASK_BITMAP)
         StretchImage(dc, area, State.mask, SRCAND);
 }
 
@@ -123,8 +122,8 @@ void LoadPreviewImage(HWND page, WINIMG& image, const char* path)
 void EnableByMode(HWND page)
 {
     State.mode = ValidMode(State.mode);
-    const bool color = State.mode == MASK_MODE_COLOR;
-    const bool bitmap = State.mode == MASK_MODE_BITMAP;
+    const bool color = State.mode == MASK_COLOR;
+    const bool bitmap = State.mode == MASK_BITMAP;
     EnableWindow(GetDlgItem(page, IDC_MASK_COLOR_BUTTON), color);
     EnableWindow(GetDlgItem(page, IDC_MASK_COLOR_SWATCH), color);
     EnableWindow(GetDlgItem(page, IDC_MASK_FILE_BUTTON), bitmap);

@@ -5,6 +5,7 @@
 #include "base/checkedformat.h"
 #include "base/settingcopy.h"
 #include "config/config.h"
+#include "config/keyschema.h"
 #include "config/formats.h"
 #include "gpu/critsect.h"
 #include "gpu/sampledata.h"
@@ -261,10 +262,10 @@ void UpdateIllumination()
         return;
     unsigned int brightness;
     switch (Config.Illumination.Sync) {
-    case 0: brightness = Config.Illumination.Value; break;
-    case 1: brightness = Sample.CoreTemp; break;
-    case 2: brightness = Sample.UsageCore; break;
-    case 3: brightness = Sample.FanLevel; break;
+    case SYNC_NONE: brightness = Config.Illumination.Value; break;
+    case SYNC_CORE_TEMP: brightness = Sample.CoreTemp; break;
+    case SYNC_CORE_USAGE: brightness = Sample.UsageCore; break;
+    case SYNC_FAN: brightness = Sample.FanLevel; break;
     default: brightness = 0; break;
     }
     if (brightness > 100)

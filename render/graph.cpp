@@ -7,6 +7,7 @@
 #include "base/settingcopy.h"
 #include "config/config.h"
 #include "config/formats.h"
+#include "config/keyschema.h"
 #include "config/theme.h"
 #include "gpu/sampledata.h"
 #include "render/drawlimits.h"
@@ -35,12 +36,15 @@ struct GRAPHSCALE {
     float unit;  // pixels of one unit
 };
 
-// The settings loader keeps [GLOBAL] Limit within 100 to 200; a record edited elsewhere could
-// hold anything, and a step near zero would never walk the float grid loop down to 0.
+// Loading keeps [GLOBAL] Limit within its range; a record edited elsewhere could hold anything, and
+// a step near zero would never walk the float grid loop down to 0.
 unsigned int GraphLimit()
 {
-    unsigned int limit = Config.Global.Limit;
-    return limit < 100 ? 100 : limit > 200 ? 200 : limit;
+    static const KEYRANGE range = FindKey(&Config.Global.Limit)->loaded;
+    const unsigned int low = static_cast<unsigned int>(range.low);
+    const unsigned int high = static_cast<unsigned int>(range.high);
+    const unsigned int limit = Config.Global.Limit;
+    return limit < low ? low : limit > high ? high : limit;
 }
 
 GRAPHSCALE TakeScale()

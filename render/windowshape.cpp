@@ -1,5 +1,6 @@
 #include "render/windowshape.h"
 
+#include "config/keyschema.h"
 #include "config/theme.h"
 #include "render/maskregion.h"
 #include "render/regioncache.h"
@@ -45,7 +46,7 @@ void ApplyRoundedShape(HWND window, const RECT& clientRect)
         return;
     if (region)
         DeleteObject(region);
-    Theme.Mask.Mode = 0;
+    Theme.Mask.Mode = MASK_NONE;
 }
 
 // The skin's top left pixel while a skin is shown; the plain background colour otherwise, and
@@ -63,7 +64,7 @@ COLORREF AutomaticColorKey(HDC skinSurface)
 void FailMaskShape(HWND requester, HWND window)
 {
     ShowErrorMessage(window, TEXT_MASK_ERROR);
-    Theme.Mask.Mode = 0;
+    Theme.Mask.Mode = MASK_NONE;
     EnableWindow(requester, TRUE);
 }
 
@@ -139,16 +140,16 @@ void ApplyWindowShape(HWND requester, HWND window, const RECT& clientRect, HDC s
     SetLayeredWindowAttributes(window, 0, 255, LWA_ALPHA);
 
     switch (Theme.Mask.Mode) {
-    case 1:
+    case MASK_ROUND:
         ApplyRoundedShape(window, clientRect);
         break;
-    case 2:
+    case MASK_AUTO_COLOR:
         SetColorKey(window, AutomaticColorKey(skinSurface));
         break;
-    case 3:
+    case MASK_COLOR:
         SetColorKey(window, Theme.Mask.Color);
         break;
-    case 4:
+    case MASK_BITMAP:
         ApplyMaskShape(requester, window, clientRect);
         break;
     default:

@@ -2,8 +2,9 @@
 
 #include <windows.h>
 
-// The panel window's shape, chosen by the theme's [MASK] Mode: 0 none, 1 rounded rectangle,
-// 2 colour key from the skin, 3 colour key [MASK] Color, 4 region from the [MASK] File bitmap.
+// The panel window's shape, chosen by the theme's [MASK] Mode (MASK_MODE, config/keyschema.h): none,
+// a rounded rectangle, a colour key from the skin, the colour key [MASK] Color, or a region from the
+// [MASK] File bitmap.
 
 // The command the mask-region worker posts to the panel window when it is done; lParam is the
 // worker's result (non-zero when the window took the region).

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "config/config.h"
+#include "config/keyschema.h"
 #include "config/theme.h"
 #include "records.h"
 #include "support/testenv.h"
@@ -226,6 +227,40 @@ protected:
     int files = 0;
 };
 
+// The guide's range column says what the key schema holds: "A～B（読み込み時に補正）" for a range
+// that loading enforces, "（設定画面では A～B）" for one only the dialog offers, "0～N" first for an
+// enumeration.
+void ExpectSchemaRanges(const std::vector<GuideRow>& rows, KEYTABLE table)
+{
+    int described = 0;
+    for (const KEYSCHEMA& key : table) {
+        const Key name = {key.section, key.key};
+        SCOPED_TRACE("[" + name.first + "] " + name.second);
+        const GuideRow* row = nullptr;
+        for (const GuideRow& candidate : rows)
+            if (candidate.key == name)
+                row = &candidate;
+        if (!row) {
+            ADD_FAILURE() << "not in the guide";
+            continue;
+        }
+        auto span = [](int low, int high) { return std::to_wstring(low) + L"～" + std::to_wstring(high); };
+        if (key.loaded.IsSet()) {
+            EXPECT_EQ(0u, row->range.find(span(key.loaded.low, key.loaded.high) + L"（読み込み時に補正）"));
+            ++described;
+        } else if (key.offered.IsSet()) {
+            EXPECT_NE(std::wstring::npos,
+                      row->range.find(L"（設定画面では " + span(key.offered.low, key.offered.high) + L"）"));
+            ++described;
+        }
+        if (key.enumCount > 0) {
+            EXPECT_EQ(0u, row->range.find(span(0, key.enumCount - 1)));
+            ++described;
+        }
+    }
+    EXPECT_GT(described, 0);
+}
+
 std::vector<Key> RowKeys(const std::vector<GuideRow>& rows)
 {
     std::vector<Key> keys;
@@ -243,11 +278,10 @@ TEST_F(GuideKeyTable, SettingsTableIsTheProgramsKeys)
 
     std::vector<Key> program;
     std::map<Key, std::string> unsaved;
-    SETTINGKEYINFO info;
-    for (size_t i = 0; SettingKeyAt(i, info); ++i) {
-        program.push_back({info.section, info.key});
-        if (!info.saved)
-            unsaved[program.back()] = std::to_string(info.defaultNumber);
+    for (const KEYSCHEMA& key : SettingKeys()) {
+        program.push_back({key.section, key.key});
+        if (!key.saved)
+            unsaved[program.back()] = std::to_string(key.defaultNumber);
     }
     EXPECT_EQ(program, RowKeys(rows)) << "the guide must list every settings key, in file order";
     for (const GuideRow& row : rows)
@@ -255,6 +289,7 @@ TEST_F(GuideKeyTable, SettingsTableIsTheProgramsKeys)
 
     ExpectDefaults(rows, LoadAndSave(SettingsRoundTrip, {}), unsaved);
     ExpectRanges(rows, SettingsRoundTrip);
+    ExpectSchemaRanges(rows, SettingKeys());
 }
 
 TEST_F(GuideKeyTable, ThemeTableIsTheProgramsKeys)
@@ -266,6 +301,12 @@ TEST_F(GuideKeyTable, ThemeTableIsTheProgramsKeys)
     const std::string saved = LoadAndSave(ThemeRoundTrip, {});
     EXPECT_EQ(KeysInOrder(saved), RowKeys(rows)) << "the guide must list every theme key, in file order";
 
+    std::vector<Key> program;
+    for (const KEYSCHEMA& key : ThemeKeys())
+        program.push_back({key.section, key.key});
+    EXPECT_EQ(program, RowKeys(rows));
+
     ExpectDefaults(rows, saved, {});
     ExpectRanges(rows, ThemeRoundTrip);
+    ExpectSchemaRanges(rows, ThemeKeys());
 }

@@ -5,8 +5,15 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <initializer_list>
+#include <set>
 #include <string>
+#include <utility>
 
+#include "config/config.h"
+#include "config/keyschema.h"
+#include "config/theme.h"
+#include "dialogs/pages.h"
 #include "render/panelres.h"
 #include "resources/resource.h"
 #include "support/dialogwatch.h"
@@ -19,7 +26,7 @@ INT_PTR CALLBACK QuietPage(HWND, UINT message, WPARAM, LPARAM) { return message 
 // One page template made as the frame makes it: a child dialog of a hidden window.
 class Page : public ::testing::Test {
 protected:
-    void Make(int templateId)
+    void Make(int templateId, DLGPROC procedure = QuietPage)
     {
         INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_TAB_CLASSES | ICC_UPDOWN_CLASS};
         InitCommonControlsEx(&controls);
@@ -28,7 +35,7 @@ protected:
             parent_ = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 800, 800, nullptr, nullptr, nullptr, nullptr);
         if (page_)
             DestroyWindow(page_);
-        page_ = CreateDialogParamA(testenv::ProgramResources(), MAKEINTRESOURCEA(templateId), parent_, QuietPage, 0);
+        page_ = CreateDialogParamA(testenv::ProgramResources(), MAKEINTRESOURCEA(templateId), parent_, procedure, 0);
         ASSERT_NE(nullptr, page_);
     }
     void TearDown() override
@@ -120,14 +127,17 @@ TEST_F(Page, NumbersShowTheNearestLimitAndStoreOnlyValidPositions)
     EXPECT_EQ(42, ReadNumber(page_, 9999, 42));
 }
 
+// A number field takes its range and its signedness from its record field's key.
 TEST_F(Page, ANumberTableSetsUpAndStoresSignedAndUnsignedFields)
 {
     Make(IDD_PAGE_SETTINGS);
-    int rate = 0;
-    unsigned int timer = 500;
+    const int savedOffset = Theme.Shadow.Offset;
+    const unsigned int savedTimer = Config.Global.Timer;
+    Theme.Shadow.Offset = -7;
+    Config.Global.Timer = 500;
     const NUMBERFIELD fields[] = {
-        {IDC_MEMORY_RATE_EDIT, IDC_MEMORY_RATE_UPDOWN, 1, 4, &rate, nullptr},
-        {IDC_TIMER_EDIT, IDC_TIMER_UPDOWN, 1, 120, nullptr, &timer},
+        {IDC_MEMORY_RATE_EDIT, IDC_MEMORY_RATE_UPDOWN, &Theme.Shadow.Offset},
+        {IDC_TIMER_EDIT, IDC_TIMER_UPDOWN, &Config.Global.Timer},
     };
     SetupNumbers(page_, fields);
     EXPECT_EQ("1", Text(IDC_MEMORY_RATE_EDIT));
@@ -135,8 +145,47 @@ TEST_F(Page, ANumberTableSetsUpAndStoresSignedAndUnsignedFields)
     Type(IDC_MEMORY_RATE_EDIT, "3");
     Type(IDC_TIMER_EDIT, "0");
     StoreNumbers(page_, fields);
-    EXPECT_EQ(3, rate);
-    EXPECT_EQ(120u, timer);
+    EXPECT_EQ(3, Theme.Shadow.Offset);
+    EXPECT_EQ(120u, Config.Global.Timer);
+    Theme.Shadow.Offset = savedOffset;
+    Config.Global.Timer = savedTimer;
+}
+
+// Every up-down of the real pages offers the range of a key, and every range the key schema
+// offers is on a page: no page keeps a range of its own.
+TEST_F(Page, UpDownsOfferTheKeySchemasRanges)
+{
+    const struct {
+        int templateId;
+        DLGPROC procedure;
+    } pages[] = {{IDD_PAGE_SETTINGS, SettingsPageProc}, {IDD_PAGE_ALERT, AlertPageProc},
+                 {IDD_PAGE_COLOR, ColorPageProc},       {IDD_PAGE_GRAPH, GraphPageProc}};
+    ASSERT_TRUE(PanelRes.faceBrush.Create(GetSysColor(COLOR_BTNFACE)));
+    std::multiset<std::pair<int, int>> onPages;
+    for (const auto& page : pages) {
+        Make(page.templateId, page.procedure);
+        EnumChildWindows(
+            page_,
+            [](HWND child, LPARAM ranges) {
+                char name[32] = "";
+                GetClassNameA(child, name, sizeof name);
+                int low = 0, high = 0;
+                if (lstrcmpiA(name, UPDOWN_CLASSA) == 0) {
+                    SendMessageA(child, UDM_GETRANGE32, reinterpret_cast<WPARAM>(&low), reinterpret_cast<LPARAM>(&high));
+                    reinterpret_cast<std::multiset<std::pair<int, int>>*>(ranges)->insert({low, high});
+                }
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&onPages));
+    }
+    std::multiset<std::pair<int, int>> offered;
+    for (const KEYTABLE& table : {SettingKeys(), ThemeKeys()})
+        for (const KEYSCHEMA& key : table)
+            if (key.offered.IsSet())
+                offered.insert({key.offered.low, key.offered.high});
+    EXPECT_EQ(offered, onPages);
+    EXPECT_EQ(19u, onPages.size());
+    PanelRes.faceBrush.Close();
 }
 
 TEST_F(Page, TextsAreCutToTheRecordWithoutSplittingACharacter)
