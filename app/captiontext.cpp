@@ -4,7 +4,7 @@
 
 #include "base/checkedformat.h"
 #include "base/settingcopy.h"
-#include "base/textcut.h"
+#include "base/textpolicy.h"
 #include "config/config.h"
 #include "config/formats.h"
 #include "config/theme.h"

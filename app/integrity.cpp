@@ -1,5 +1,7 @@
 #include "app/integrity.h"
 
+#include "base/textpolicy.h"
+
 #include <windows.h>
 #include <imagehlp.h>
 
@@ -15,7 +17,7 @@ bool VerifyProgramFile(const char* path)
 
 bool VerifyOwnProgramFile()
 {
-    char path[2048];
+    char path[PATH_CAPACITY];
     DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
     if (length == 0 || length >= sizeof path)
         return false;

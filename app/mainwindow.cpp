@@ -1,5 +1,7 @@
 #include "app/mainwindow.h"
 
+#include "base/textpolicy.h"
+
 #include <shellapi.h>
 
 #include <cstring>
@@ -250,7 +252,7 @@ void OnDropFiles(HWND window, HDROP drop)
 {
     static const char* const images[] = {".BMP", ".JPG", ".JPEG", ".GIF", ".PNG", ".WMF", nullptr};
     static const char* const themes[] = {".VKT", nullptr};
-    char path[2048] = {};
+    char path[PATH_CAPACITY] = {};
     UINT length = DragQueryFileA(drop, 0, path, sizeof path);
     DragFinish(drop);
     if (length == 0 || length >= sizeof path)

@@ -63,7 +63,7 @@ void SaveSettings(HWND window)
 // SelectFile takes the work buffer and frees it on every path.
 int ChooseThemeFile(HWND window, const char* title, int open)
 {
-    char* work = static_cast<char*>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, FILE_PATH_SIZE));
+    char* work = static_cast<char*>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, PATH_CAPACITY));
     return SelectFile(window, title, FILE_FILTER_THEME, Config.Theme.File, open, work);
 }
 

@@ -13,7 +13,7 @@
 
 namespace {
 
-// The message and up to two paths of 2048 bytes, each on a line of its own.
+// The message and up to two paths of PATH_CAPACITY bytes, each on a line of its own.
 constexpr size_t SaveErrorTextSize = sizeof TEXT_SAVE_ERROR + 2 * (sizeof Config.Theme.File + 1);
 
 void ReportUnsaved(HWND owner, const char* settingsPath, const char* themePath)

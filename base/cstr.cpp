@@ -1,5 +1,7 @@
 #include "base/cstr.h"
 
+#include "base/textpolicy.h"
+
 #include <windows.h>
 
 #include <climits>
@@ -31,13 +33,12 @@ int DigitValue(unsigned char byte)
 
 bool IsWhiteSpace(unsigned char byte) { return byte == ' ' || (byte >= 0x09 && byte <= 0x0D); }
 
-// The texts are code page 932, whose second byte of a character can be a letter or a backslash;
-// case conversion and trimming must not touch it.
-const UINT TextCodePage = 932;
+// The second byte of a double-byte character can be a letter or a backslash; case conversion and
+// trimming must not touch it.
 
 bool StartsDoubleByte(const char* text, unsigned int index, unsigned int length)
 {
-    return index + 1 < length && IsDBCSLeadByteEx(TextCodePage, static_cast<BYTE>(text[index]));
+    return index + 1 < length && IsDBCSLeadByteEx(TEXT_CODE_PAGE, static_cast<BYTE>(text[index]));
 }
 
 }  // namespace

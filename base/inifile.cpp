@@ -1,5 +1,7 @@
 #include "base/inifile.h"
 
+#include "base/textpolicy.h"
+
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
@@ -119,7 +121,7 @@ int INIFILE::OpenLocal(const char* name)
     Close();
     if (!name || !*name)
         return 0;
-    char module[2048];
+    char module[PATH_CAPACITY];
     DWORD moduleLength = GetModuleFileNameA(nullptr, module, sizeof module);
     if (moduleLength == 0 || moduleLength >= sizeof module)
         return 0;

@@ -1,5 +1,7 @@
 #include "base/profiletext.h"
 
+#include "base/textpolicy.h"
+
 #include <cstdio>
 #include <cstring>
 
@@ -14,9 +16,6 @@ int StoredLength(int formatted, size_t size)
         return 0;
     return static_cast<size_t>(formatted) < size ? formatted : static_cast<int>(size - 1);
 }
-
-// Face names in the program's files are code page 932 text.
-const UINT FaceCodePage = 932;
 
 // Byte-wide font fields and colour components keep the low 8 bits of what the file says.
 BYTE LowByte(long value) { return static_cast<BYTE>(static_cast<unsigned long>(value) & 0xFF); }
@@ -100,13 +99,7 @@ void ParseFontText(const char* text, LOGFONTA* font)
     if (!comma || !comma[1])
         return;
     const char* face = comma + 1;
-    size_t kept = 0;
-    while (face[kept]) {
-        size_t step = IsDBCSLeadByteEx(FaceCodePage, static_cast<BYTE>(face[kept])) && face[kept + 1] ? 2 : 1;
-        if (kept + step > LF_FACESIZE - 1)
-            break;
-        kept += step;
-    }
+    const size_t kept = WholeCharacterLength(face, strnlen(face, LF_FACESIZE - 1));
     memset(font->lfFaceName, 0, sizeof font->lfFaceName);
     memcpy(font->lfFaceName, face, kept);
 }

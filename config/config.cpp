@@ -1,5 +1,7 @@
 #include "config/config.h"
 
+#include "base/textpolicy.h"
+
 #include <cstdio>
 #include <cstring>
 
@@ -8,7 +10,7 @@
 #include "config/keyschema.h"
 
 CONFIG Config;
-char ConfigPath[2048];
+char ConfigPath[PATH_CAPACITY];
 
 namespace {
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/textpolicy.h"
+
 #include <cstddef>
 
 // The process-wide settings record and its file. Fields are named after their file keys.
@@ -26,13 +28,13 @@ struct CONFIG {
     } Illumination;
     struct {
         int Enable;
-        char File[2048];
+        char File[PATH_CAPACITY];
         unsigned int Core;
         unsigned int Ambient;
     } Alert;
     struct {
         int Enable;
-        char File[2048];
+        char File[PATH_CAPACITY];
         char Format[128];
     } Log;
     struct {
@@ -48,14 +50,14 @@ struct CONFIG {
         char Format[64];
     } Tooltip;
     struct {
-        char File[2048];
+        char File[PATH_CAPACITY];
     } Theme;
 };
 
 extern CONFIG Config;
 
 // The settings file path: "VARNOK.CFG", or the whole command line when it is not empty.
-extern char ConfigPath[2048];
+extern char ConfigPath[PATH_CAPACITY];
 
 // Sets ConfigPath from the command-line text; false when the text does not fit the path buffer.
 bool SetConfigPath(const char* commandLine);

@@ -3,11 +3,11 @@
 #include <cstring>
 
 #include "base/inifile.h"
-#include "base/textcut.h"
+#include "base/textpolicy.h"
 
 namespace {
 
-constexpr unsigned long ScratchSize = ProfileTextLimit + 2;
+constexpr unsigned long ScratchSize = PATH_CAPACITY + 2;
 
 // The blanks and control bytes that the profile functions may strip around a value.
 bool IsStrippedByte(char byte) { return static_cast<unsigned char>(byte) <= ' '; }
@@ -28,7 +28,7 @@ bool NeedsQuotes(const char* text, size_t length)
 void ReadProfileText(INIFILE& file, const char* section, const char* key, const char* defaultText, char* field,
                      unsigned long size)
 {
-    if (size == 0 || size > ProfileTextLimit)
+    if (size == 0 || size > PATH_CAPACITY)
         return;
     // Two bytes more than the field: whatever the profile layer does at the end of its buffer
     // (Wine leaves a byte as it was when a double-byte character does not fit, and drops the last
@@ -56,7 +56,7 @@ void TrimValueEnd(char* text, unsigned long size)
 
 bool WriteProfileText(INIFILE& file, const char* section, const char* key, const char* field, unsigned long size)
 {
-    if (size == 0 || size > ProfileTextLimit)
+    if (size == 0 || size > PATH_CAPACITY)
         return false;
     const size_t length = strnlen(field, size - 1);
     char text[ScratchSize + 1];

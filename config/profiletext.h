@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/textpolicy.h"
+
 class INIFILE;
 
 // Text values of the settings and theme files. The profile functions drop blanks around a value
@@ -8,7 +10,7 @@ class INIFILE;
 // unchanged from the next load.
 
 // Reads the key (or defaultText when it is missing) into field, cut to size - 1 bytes without
-// splitting a double-byte character. size is at most ProfileTextLimit.
+// splitting a double-byte character. size is at most PATH_CAPACITY (base/textpolicy.h).
 void ReadProfileText(INIFILE& file, const char* section, const char* key, const char* defaultText, char* field,
                      unsigned long size);
 
@@ -21,5 +23,3 @@ void ReadProfileText(INIFILE& file, const char* section, const char* key, const 
 // end a value of several fields, such as the face name of a font.
 void TrimValueEnd(char* text, unsigned long size);
 
-// The largest text field of the records: a path.
-constexpr unsigned long ProfileTextLimit = 2048;

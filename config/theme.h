@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/textpolicy.h"
+
 #include <windows.h>
 
 // One graph trace: one sensor's line in the history graph.
@@ -70,13 +72,13 @@ struct THEMEDATA {
     } Label;
     struct {
         int Enable;
-        char File[2048];
+        char File[PATH_CAPACITY];
         COLORREF Color;
     } Skin;
     struct {
         int Mode;
         COLORREF Color;
-        char File[2048];
+        char File[PATH_CAPACITY];
     } Mask;
     struct {
         int Enable;

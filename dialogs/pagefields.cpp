@@ -6,7 +6,7 @@
 
 #include <cstring>
 
-#include "base/textcut.h"
+#include "base/textpolicy.h"
 #include "render/panelres.h"
 
 namespace {
@@ -53,11 +53,11 @@ void ReadText(HWND page, int id, char* field, size_t size)
 {
     if (!GetDlgItem(page, id) || size == 0)
         return;
-    if (size > PAGE_TEXT_LIMIT)
-        size = PAGE_TEXT_LIMIT;
+    if (size > PATH_CAPACITY)
+        size = PATH_CAPACITY;
     // Two bytes more than the field: wherever the system cuts a longer text, the first size - 1
     // bytes arrive whole, and the cut below decides where the text ends.
-    char scratch[PAGE_TEXT_LIMIT + 2] = {};
+    char scratch[PATH_CAPACITY + 2] = {};
     GetDlgItemTextA(page, id, scratch, static_cast<int>(size + 2));
     scratch[size + 1] = '\0';
     size_t length = WholeCharacterLength(scratch, strnlen(scratch, size - 1));

@@ -4,6 +4,8 @@
 
 #include <cstddef>
 
+#include "base/textpolicy.h"
+
 #include "render/gdiobjects.h"
 
 // The field helpers every settings page uses, so no page handles a check box, a text field, a
@@ -39,10 +41,9 @@ void StoreChecks(HWND page, const CHECKFIELD (&fields)[Count])
 
 // Text fields. ShowText limits typing to `limit` bytes (0 sets no limit) and shows `text`. The limit
 // only stops typing; ReadText is what keeps a record's buffer whole: it copies at most size - 1
-// bytes of the field into `field` (a record buffer of `size` bytes, at most PAGE_TEXT_LIMIT) and
+// bytes of the field into `field` (a record buffer of `size` bytes, at most PATH_CAPACITY) and
 // ends the text before a double-byte character that would not fit whole. So a 16-byte caption
 // field holds at most 15 bytes, and a cut at byte 15 through a double-byte character keeps 14.
-constexpr size_t PAGE_TEXT_LIMIT = 2048;
 void ShowText(HWND page, int id, const char* text, unsigned int limit);
 void ReadText(HWND page, int id, char* field, size_t size);
 

@@ -165,17 +165,17 @@ void ChooseSkin(HWND page)
 {
     if (!ChooseFileInto(page, IDC_SKIN_FILE, FILE_TITLE_SKIN, FILE_FILTER_SKIN))
         return;
-    char path[FILE_PATH_SIZE];
+    char path[PATH_CAPACITY];
     ReadText(page, IDC_SKIN_FILE, path, sizeof path);
     LoadPreviewImage(page, State.skin, path);
 }
 
 void ChooseMask(HWND page)
 {
-    char path[FILE_PATH_SIZE];
+    char path[PATH_CAPACITY];
     ReadText(page, IDC_MASK_FILE, path, sizeof path);
     // SelectFile takes the work buffer and frees it; without one the button does nothing.
-    char* work = static_cast<char*>(HeapAlloc(GetProcessHeap(), 0, FILE_PATH_SIZE));
+    char* work = static_cast<char*>(HeapAlloc(GetProcessHeap(), 0, PATH_CAPACITY));
     if (!work)
         return;
     if (!SelectFile(GetAncestor(page, GA_ROOT), FILE_TITLE_MASK, FILE_FILTER_MASK, path, TRUE, work))

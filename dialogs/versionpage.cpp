@@ -2,6 +2,8 @@
 // versions, and the diagnostic counters. Read-only: the store command falls through to FALSE.
 #include "dialogs/pages.h"
 
+#include "base/textpolicy.h"
+
 #include <png.h>
 #include <zlib.h>
 
@@ -57,7 +59,7 @@ void MakeFonts(HWND page)
 // empty when the block or its one translation cannot be read.
 void ShowProgramVersion(HWND page)
 {
-    char path[2048] = {};
+    char path[PATH_CAPACITY] = {};
     DWORD length = GetModuleFileNameA(nullptr, path, sizeof path - 1);
     if (length == 0 || length >= sizeof path - 1)
         return;

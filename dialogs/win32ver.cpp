@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "base/textcut.h"
+#include "base/textpolicy.h"
 
 WIN32VER::WIN32VER() : path_(nullptr), block_(nullptr) {}
 

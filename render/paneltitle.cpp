@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-#include "base/textcut.h"
+#include "base/textpolicy.h"
 
 namespace {
 

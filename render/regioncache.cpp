@@ -1,5 +1,7 @@
 #include "render/regioncache.h"
 
+#include "base/textpolicy.h"
+
 #include "base/scopeguards.h"
 #include "render/rectregion.h"
 
@@ -56,7 +58,7 @@ bool ReadWhole(HANDLE file, BYTE* data, DWORD size)
 
 }  // namespace
 
-bool MakeRegionCachePath(char (&out)[2048], const char* maskPath)
+bool MakeRegionCachePath(char (&out)[PATH_CAPACITY], const char* maskPath)
 {
     out[0] = '\0';
     if (!maskPath || !maskPath[0])

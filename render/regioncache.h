@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/textpolicy.h"
+
 #include <windows.h>
 
 #include <cstddef>
@@ -11,7 +13,7 @@
 
 // The cache file of a mask: its whole path with ".RGN" appended. False, and `out` empty, when
 // there is no mask path or the result would not fit 2047 characters.
-bool MakeRegionCachePath(char (&out)[2048], const char* maskPath);
+bool MakeRegionCachePath(char (&out)[PATH_CAPACITY], const char* maskPath);
 
 // A copy of a region's data as GetRegionData gives it, taken while the region is still ours.
 class REGIONDATA {

@@ -1,5 +1,7 @@
 #include "render/windowshape.h"
 
+#include "base/textpolicy.h"
+
 #include "config/keyschema.h"
 #include "config/theme.h"
 #include "render/maskregion.h"
@@ -19,8 +21,8 @@ struct MASKREQUEST {
     HANDLE event;
     HWND window;
     RECT rect;
-    char maskPath[2048];
-    char cachePath[2048];
+    char maskPath[PATH_CAPACITY];
+    char cachePath[PATH_CAPACITY];
 };
 static_assert(sizeof(MASKREQUEST) == 4128, "worker request layout");
 

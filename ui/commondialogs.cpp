@@ -16,7 +16,7 @@ int FileDialog(HWND owner, const char* title, const char* filter, const char* in
 {
     if (!path)
         return 0;
-    char file[FILE_PATH_SIZE];
+    char file[PATH_CAPACITY];
     InitialFileName(path, file, sizeof file);
 
     OPENFILENAMEA chooser = {};
@@ -31,7 +31,7 @@ int FileDialog(HWND owner, const char* title, const char* filter, const char* in
     BOOL chosen = open ? GetOpenFileNameA(&chooser) : GetSaveFileNameA(&chooser);
     if (!chosen)
         return 0;
-    snprintf(path, FILE_PATH_SIZE, "%s", file);
+    snprintf(path, PATH_CAPACITY, "%s", file);
     return 1;
 }
 
@@ -40,7 +40,7 @@ int SelectFile(HWND owner, const char* title, const char* filter, char* path, BO
     int chosen = 0;
     if (path) {
         if (workBuffer)
-            InitialFolder(path, workBuffer, FILE_PATH_SIZE);
+            InitialFolder(path, workBuffer, PATH_CAPACITY);
         chosen = FileDialog(owner, title, filter, workBuffer, path, open);
     }
     if (workBuffer)

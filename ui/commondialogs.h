@@ -4,7 +4,7 @@
 #include <commdlg.h>
 
 // The system's file, font and colour choosers as the program uses them. Paths are code page 932
-// byte strings in buffers of FILE_PATH_SIZE (2048) bytes; `filter` is one of filechoosers.h.
+// byte strings in buffers of PATH_CAPACITY bytes (base/textpolicy.h); `filter` is one of filechoosers.h.
 
 // The open (`open` non-zero) or save chooser, starting in `initialFolder` (empty or null: the
 // system's default) with the file name part of `path`. Non-zero when the user chose a file; `path`
@@ -12,7 +12,7 @@
 int FileDialog(HWND owner, const char* title, const char* filter, const char* initialFolder, char* path, BOOL open);
 
 // FileDialog starting in the folder of `path`, derived into `workBuffer`. Takes ownership of
-// `workBuffer` (FILE_PATH_SIZE bytes from the process heap, or null) and frees it on every path.
+// `workBuffer` (PATH_CAPACITY bytes from the process heap, or null) and frees it on every path.
 // 0 when `path` is null.
 int SelectFile(HWND owner, const char* title, const char* filter, char* path, BOOL open, char* workBuffer);
 

@@ -1,6 +1,6 @@
 #include "ui/initialpath.h"
 
-#include "base/textcut.h"
+#include "base/textpolicy.h"
 
 #include <windows.h>
 
@@ -34,7 +34,7 @@ ptrdiff_t LastBackslash(const char* path)
     for (ptrdiff_t i = 0; path[i]; ++i) {
         if (path[i] == '\\')
             last = i;
-        else if (IsDBCSLeadByteEx(TextCodePage, static_cast<BYTE>(path[i])) && path[i + 1])
+        else if (IsDBCSLeadByteEx(TEXT_CODE_PAGE, static_cast<BYTE>(path[i])) && path[i + 1])
             ++i;
     }
     return last;

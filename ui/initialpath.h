@@ -2,10 +2,10 @@
 
 #include <cstddef>
 
-// Where a file chooser starts, taken from the path the user has now. Paths are code page 932
-// byte strings, held in buffers of FILE_PATH_SIZE bytes.
+// Where a file chooser starts, taken from the path the user has now. Paths follow
+// base/textpolicy.h.
 
-constexpr size_t FILE_PATH_SIZE = 2048;
+#include "base/textpolicy.h"
 
 // The offset of the path's last backslash, or -1 when it has none. The second byte of a
 // double-byte character may be 0x5C ("ソ" is 0x83 0x5C) and is no separator.

@@ -9,7 +9,7 @@
 
 #include "app/caption.h"
 #include "app/captiontext.h"
-#include "base/textcut.h"
+#include "base/textpolicy.h"
 #include "config/config.h"
 #include "config/formats.h"
 #include "config/theme.h"

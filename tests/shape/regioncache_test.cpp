@@ -1,5 +1,7 @@
 #include "render/regioncache.h"
 
+#include "base/textpolicy.h"
+
 #include "render/maskruns.h"
 
 #include "maskpatterns.h"
@@ -186,7 +188,7 @@ TEST_F(RegionCache, MissingLockedOrHugeFilesGiveNoRegion)
 
 TEST(RegionCachePath, AppendsRgnToTheWholeName)
 {
-    char out[2048];
+    char out[PATH_CAPACITY];
     ASSERT_TRUE(MakeRegionCachePath(out, "C:\\skins\\VKMASK.BMP"));
     EXPECT_STREQ("C:\\skins\\VKMASK.BMP.RGN", out);
     ASSERT_TRUE(MakeRegionCachePath(out, "VKMASK.BMP"));
@@ -195,7 +197,7 @@ TEST(RegionCachePath, AppendsRgnToTheWholeName)
 
 TEST(RegionCachePath, RefusesWhatWouldNotFit)
 {
-    char out[2048];
+    char out[PATH_CAPACITY];
     std::string longest(2047 - 4, 'a');
     ASSERT_TRUE(MakeRegionCachePath(out, longest.c_str()));
     EXPECT_EQ(2047u, strlen(out));

@@ -36,8 +36,8 @@ bool IsHeldByProcessHeap(const void* block)
 
 char* NewWorkBuffer()
 {
-    char* buffer = static_cast<char*>(HeapAlloc(GetProcessHeap(), 0, FILE_PATH_SIZE));
-    memset(buffer, 'W', FILE_PATH_SIZE);
+    char* buffer = static_cast<char*>(HeapAlloc(GetProcessHeap(), 0, PATH_CAPACITY));
+    memset(buffer, 'W', PATH_CAPACITY);
     return buffer;
 }
 
@@ -47,7 +47,7 @@ protected:
     void SetPath(const std::string& text) { snprintf(path_, sizeof path_, "%s", text.c_str()); }
 
     testenv::TempDir dir_;
-    char path_[FILE_PATH_SIZE] = {};
+    char path_[PATH_CAPACITY] = {};
 };
 
 }  // namespace
@@ -59,9 +59,9 @@ TEST_F(FileChooser, CancelledOpenAndSaveLeaveThePathAlone)
         SCOPED_TRACE(open ? "open" : "save");
         const std::string original = dir_.File("DARK.VKT");
         SetPath(original);
-        char before[FILE_PATH_SIZE];
+        char before[PATH_CAPACITY];
         memcpy(before, path_, sizeof before);
-        char folder[FILE_PATH_SIZE];
+        char folder[PATH_CAPACITY];
         InitialFolder(path_, folder, sizeof folder);
         EXPECT_EQ(0, FileDialog(nullptr, FILE_TITLE_THEME_LOAD, FILE_FILTER_THEME, folder, path_, open));
         EXPECT_EQ(0, memcmp(before, path_, sizeof before));

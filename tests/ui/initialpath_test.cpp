@@ -7,17 +7,17 @@
 
 namespace {
 
-std::string Folder(const char* path, size_t size = FILE_PATH_SIZE)
+std::string Folder(const char* path, size_t size = PATH_CAPACITY)
 {
-    char folder[FILE_PATH_SIZE];
+    char folder[PATH_CAPACITY];
     memset(folder, '#', sizeof folder);
     InitialFolder(path, folder, size);
     return folder;
 }
 
-std::string FileName(const char* path, size_t size = FILE_PATH_SIZE)
+std::string FileName(const char* path, size_t size = PATH_CAPACITY)
 {
-    char name[FILE_PATH_SIZE];
+    char name[PATH_CAPACITY];
     memset(name, '#', sizeof name);
     InitialFileName(path, name, size);
     return name;
