@@ -13,7 +13,7 @@
 #include "app/tooltip.h"
 #include "config/config.h"
 #include "config/theme.h"
-#include "gpu/critsect.h"
+#include "base/critsect.h"
 #include "gpu/gpuinfo.h"
 #include "gpu/measure.h"
 #include "gpu/sampledata.h"
@@ -190,27 +190,30 @@ bool HoverHistory(HWND window, int x)
     return false;
 }
 
+// Whether the position is over a value field or a sample of the graph, marking what it is over.
+// Reads the history, so it runs under the Probe section.
+bool HoverAt(HWND window, int x, int y)
+{
+    ClearHoverFlags();
+    for (int i = 0; i < HOVER_FIELD_COUNT; ++i) {
+        if (InsideInclusive(PanelRes.hotRect[i], x, y)) {
+            HoverFlags[i] = true;
+            return true;
+        }
+    }
+    return InsideInclusive(PanelRes.graphRect, x, y) && HoverHistory(window, x);
+}
+
 BOOL OnMouseMove(HWND window, LPARAM lParam)
 {
     // The position is taken as two unsigned 16-bit values, as the message packs them.
     HoverPosition.x = LOWORD(lParam);
     HoverPosition.y = HIWORD(lParam);
-    if (!TryEnterCritSect(ProbeSection)) {
-        ForgetHover(window);
-        RefreshPanel(window);
-        return FALSE;
-    }
-    ClearHoverFlags();
     bool hovered = false;
-    for (int i = 0; i < HOVER_FIELD_COUNT && !hovered; ++i) {
-        if (InsideInclusive(PanelRes.hotRect[i], HoverPosition.x, HoverPosition.y)) {
-            HoverFlags[i] = true;
-            hovered = true;
-        }
+    {
+        SECTIONTRYGUARD probe(ProbeSection);
+        hovered = probe.Held() && HoverAt(window, HoverPosition.x, HoverPosition.y);
     }
-    if (!hovered && InsideInclusive(PanelRes.graphRect, HoverPosition.x, HoverPosition.y))
-        hovered = HoverHistory(window, HoverPosition.x);
-    LeaveCritSect(ProbeSection);
     if (!hovered)
         ForgetHover(window);
     RefreshPanel(window);

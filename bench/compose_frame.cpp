@@ -14,7 +14,7 @@
 #include "benchprogram.h"
 #include "config/config.h"
 #include "config/theme.h"
-#include "gpu/critsect.h"
+#include "base/critsect.h"
 #include "gpu/sampledata.h"
 #include "render/panel.h"
 #include "render/panelres.h"

@@ -12,7 +12,7 @@
 #include <string>
 
 #include "config/config.h"
-#include "gpu/critsect.h"
+#include "base/critsect.h"
 #include "gpu/measure.h"
 #include "gpu/nvapiclient.h"
 #include "gpu/sampledata.h"

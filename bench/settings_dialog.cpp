@@ -18,7 +18,7 @@
 #include "benchprogram.h"
 #include "config/config.h"
 #include "config/theme.h"
-#include "gpu/critsect.h"
+#include "base/critsect.h"
 #include "render/panelres.h"
 #include "resources/resource.h"
 #include "ui/resourcemodule.h"

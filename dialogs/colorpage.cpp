@@ -63,25 +63,13 @@ void OnCommand(HWND page, WORD id, WORD code) { Working.Choose(page, id); }
 
 void OnDestroy(HWND page) { Working.Clear(); }
 
+INT_PTR SwatchColors(WPARAM wParam, LPARAM lParam) { return Working.Paint(wParam, lParam); }
+
 }  // namespace
+
+const PAGEHANDLERS ColorPage = {OnInitDialog, OnCommand, OnStore, SwatchColors, OnDestroy, nullptr};
 
 INT_PTR CALLBACK ColorPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    switch (message) {
-    case WM_INITDIALOG:
-        return OnInitDialog(page);
-    case WM_COMMAND:
-        if (LOWORD(wParam) == PAGE_STORE_COMMAND)
-            OnStore(page);
-        else
-            OnCommand(page, LOWORD(wParam), HIWORD(wParam));
-        return TRUE;
-    case WM_CTLCOLORSTATIC:
-        return Working.Paint(wParam, lParam);
-    case WM_DESTROY:
-        OnDestroy(page);
-        return TRUE;
-    default:
-        return FALSE;
-    }
+    return DispatchPage(ColorPage, page, message, wParam, lParam);
 }

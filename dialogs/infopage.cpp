@@ -166,27 +166,32 @@ void OnDestroy(HWND page)
             bar.Detach();
 }
 
-}  // namespace
-
-INT_PTR CALLBACK InformationPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
+bool OnOtherMessage(HWND page, UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result)
 {
     switch (message) {
-    case WM_INITDIALOG:
-        return OnInitDialog(page);
     case WM_PAINT:
         OnPaint(page);
-        return 0;
+        result = 0;
+        return true;
     case WM_SHOWWINDOW:
         OnShowWindow(page, wParam != 0);
-        return TRUE;
+        result = TRUE;
+        return true;
     case WM_TIMER:
         if (wParam == INFORMATION_TIMER_ID)
             OnTimer(page);
-        return 0;
-    case WM_DESTROY:
-        OnDestroy(page);
-        return TRUE;
+        result = 0;
+        return true;
     default:
-        return FALSE;
+        return false;
     }
+}
+
+}  // namespace
+
+const PAGEHANDLERS InformationPage = {OnInitDialog, nullptr, nullptr, nullptr, OnDestroy, OnOtherMessage};
+
+INT_PTR CALLBACK InformationPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return DispatchPage(InformationPage, page, message, wParam, lParam);
 }

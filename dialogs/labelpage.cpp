@@ -106,21 +106,9 @@ void OnDestroy(HWND page)
 
 }  // namespace
 
+const PAGEHANDLERS LabelPage = {OnInitDialog, OnCommand, OnStore, nullptr, OnDestroy, nullptr};
+
 INT_PTR CALLBACK LabelPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    switch (message) {
-    case WM_INITDIALOG:
-        return OnInitDialog(page);
-    case WM_COMMAND:
-        if (LOWORD(wParam) == PAGE_STORE_COMMAND)
-            OnStore(page);
-        else
-            OnCommand(page, LOWORD(wParam), HIWORD(wParam));
-        return TRUE;
-    case WM_DESTROY:
-        OnDestroy(page);
-        return TRUE;
-    default:
-        return FALSE;
-    }
+    return DispatchPage(LabelPage, page, message, wParam, lParam);
 }

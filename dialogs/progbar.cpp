@@ -156,7 +156,7 @@ void CPROGBAR::Paint(HDC dc)
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, textColor);
     SetBkColor(dc, backgroundColor);
-    RestoreSelectionOnExit fontSelection(dc, font);
+    SELECTIONGUARD fontSelection(dc, font);
     if (!transparent && backgroundBrush.hbrush)
         FillRect(dc, &outer, backgroundBrush.hbrush);
     if (barBrush.hbrush && filled.right > filled.left)
@@ -168,12 +168,12 @@ void CPROGBAR::Paint(HDC dc)
     // Lines stop one pixel short of their end: the bottom edge runs on row B, just below the
     // placeholder, and reaches the right edge's column.
     if (darkPen.hpen) {
-        RestoreSelectionOnExit pen(dc, darkPen.hpen);
+        SELECTIONGUARD pen(dc, darkPen.hpen);
         DrawLine(dc, outer.left, outer.top, outer.left, outer.bottom);
         DrawLine(dc, outer.left, outer.top, outer.right, outer.top);
     }
     if (lightPen.hpen) {
-        RestoreSelectionOnExit pen(dc, lightPen.hpen);
+        SELECTIONGUARD pen(dc, lightPen.hpen);
         DrawLine(dc, outer.right, outer.top, outer.right, outer.bottom);
         DrawLine(dc, outer.left, outer.bottom, outer.right + 1, outer.bottom);
     }

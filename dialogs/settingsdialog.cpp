@@ -2,8 +2,6 @@
 
 #include <commctrl.h>
 
-#include <new>
-
 #include "app/appstate.h"
 #include "app/mainwindow.h"
 #include "app/panelcontrol.h"
@@ -17,21 +15,21 @@ namespace {
 struct PAGEROW {
     const char* label;
     int templateId;
-    DLGPROC procedure;
+    const PAGEHANDLERS* handlers;
 };
 
-// One row per tab, in tab order, ended by an empty row.
+// One row per tab, in tab order.
 const PAGEROW PageTable[] = {
-    {"設定", IDD_PAGE_SETTINGS, SettingsPageProc},
-    {"警告", IDD_PAGE_ALERT, AlertPageProc},
-    {"ラベル", IDD_PAGE_LABEL, LabelPageProc},
-    {"カラー", IDD_PAGE_COLOR, ColorPageProc},
-    {"グラフ", IDD_PAGE_GRAPH, GraphPageProc},
-    {"スキン", IDD_PAGE_SKIN, SkinPageProc},
-    {"情報", IDD_PAGE_INFORMATION, InformationPageProc},
-    {"バージョン", IDD_PAGE_VERSION, VersionPageProc},
-    {nullptr, 0, nullptr},
+    {"設定", IDD_PAGE_SETTINGS, &SettingsPage},
+    {"警告", IDD_PAGE_ALERT, &AlertPage},
+    {"ラベル", IDD_PAGE_LABEL, &LabelPage},
+    {"カラー", IDD_PAGE_COLOR, &ColorPage},
+    {"グラフ", IDD_PAGE_GRAPH, &GraphPage},
+    {"スキン", IDD_PAGE_SKIN, &SkinPage},
+    {"情報", IDD_PAGE_INFORMATION, &InformationPage},
+    {"バージョン", IDD_PAGE_VERSION, &VersionPage},
 };
+constexpr int PAGE_COUNT = sizeof PageTable / sizeof PageTable[0];
 
 // Space around a tab's label, in pixels.
 constexpr int TAB_PADDING_X = 3;
@@ -41,19 +39,10 @@ constexpr int TAB_PADDING_Y = 3;
 struct FRAMESTATE {
     HWND panel;
     int shownPage;
-    int pageCount;
-    HWND* pages;  // pageCount entries; null for a page that could not be made
+    HWND pages[PAGE_COUNT];  // null for a page that could not be made
 };
 
 FRAMESTATE Frame;
-
-int CountPageRows()
-{
-    int count = 0;
-    while (PageTable[count].label)
-        ++count;
-    return count;
-}
 
 HWND Tabs(HWND dialog) { return GetDlgItem(dialog, IDC_SETTINGS_TABS); }
 
@@ -83,12 +72,12 @@ void MoveFocusTo(HWND dialog, HWND page)
 void ShowPage(HWND dialog, int index)
 {
     Frame.shownPage = index;
-    HWND shown = index >= 0 && index < Frame.pageCount ? Frame.pages[index] : nullptr;
+    HWND shown = index >= 0 && index < PAGE_COUNT ? Frame.pages[index] : nullptr;
     if (shown)
         ShowWindow(shown, SW_SHOW);
     HWND focus = GetFocus();
     bool focusHidden = false;
-    for (int i = 0; i < Frame.pageCount; ++i) {
+    for (int i = 0; i < PAGE_COUNT; ++i) {
         if (!Frame.pages[i] || i == index)
             continue;
         focusHidden = focusHidden || IsChild(Frame.pages[i], focus);
@@ -120,24 +109,17 @@ BOOL OnInitDialog(HWND dialog)
                  reinterpret_cast<LPARAM>(App.icons[IDI_SETTINGS_SMALL - IDI_FIRST]));
 
     Frame.shownPage = 0;
-    int rows = CountPageRows();
-    // Without the array the dialog still opens, with its tabs but no pages; OK still rebuilds,
-    // saves and closes.
-    Frame.pages = new (std::nothrow) HWND[rows]();
-    Frame.pageCount = Frame.pages ? rows : 0;
     HWND tabs = Tabs(dialog);
     // The eight labels are about as wide as the dialog: with the default padding the last tab
     // would sit behind scroll arrows.
     SendMessageA(tabs, TCM_SETPADDING, 0, MAKELPARAM(TAB_PADDING_X, TAB_PADDING_Y));
-    for (int i = 0; i < rows; ++i) {
+    for (int i = 0; i < PAGE_COUNT; ++i) {
         TCITEMA item = {};
         item.mask = TCIF_TEXT;
         item.pszText = const_cast<char*>(PageTable[i].label);
         SendMessageA(tabs, TCM_INSERTITEMA, i, reinterpret_cast<LPARAM>(&item));
-        if (i >= Frame.pageCount)
-            continue;
         Frame.pages[i] = CreateDialogParamA(ResourceModule, MAKEINTRESOURCEA(PageTable[i].templateId), dialog,
-                                            PageTable[i].procedure, 0);
+                                            PageProc, reinterpret_cast<LPARAM>(PageTable[i].handlers));
         if (Frame.pages[i])
             PlacePage(dialog, Frame.pages[i]);
     }
@@ -159,7 +141,7 @@ BOOL OnNotify(HWND dialog, const NMHDR* notification)
 void ApplyPages(HWND dialog)
 {
     MeasureTimerPause pause(Frame.panel);
-    for (int i = 0; i < Frame.pageCount; ++i)
+    for (int i = 0; i < PAGE_COUNT; ++i)
         if (Frame.pages[i])
             SendMessageA(Frame.pages[i], WM_COMMAND, MAKEWPARAM(PAGE_STORE_COMMAND, 0), 0);
     RebuildPanel(Frame.panel, dialog);
@@ -204,9 +186,8 @@ BOOL OnCommand(HWND dialog, WORD id)
 void OnDestroy(HWND dialog)
 {
     RemoveDialogKeyboard();
-    delete[] Frame.pages;
-    Frame.pages = nullptr;
-    Frame.pageCount = 0;
+    for (HWND& page : Frame.pages)
+        page = nullptr;
     if (App.settingsDialog == dialog)
         App.settingsDialog = nullptr;
 }

@@ -102,18 +102,9 @@ void OnCommand(HWND page, WORD id, WORD code)
 
 }  // namespace
 
+const PAGEHANDLERS SettingsPage = {OnInitDialog, OnCommand, OnStore, nullptr, nullptr, nullptr};
+
 INT_PTR CALLBACK SettingsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    switch (message) {
-    case WM_INITDIALOG:
-        return OnInitDialog(page);
-    case WM_COMMAND:
-        if (LOWORD(wParam) == PAGE_STORE_COMMAND)
-            OnStore(page);
-        else
-            OnCommand(page, LOWORD(wParam), HIWORD(wParam));
-        return TRUE;
-    default:
-        return FALSE;
-    }
+    return DispatchPage(SettingsPage, page, message, wParam, lParam);
 }

@@ -218,25 +218,13 @@ void OnDestroy(HWND page)
     State.colors.Clear();
 }
 
+INT_PTR SwatchColors(WPARAM wParam, LPARAM lParam) { return State.colors.Paint(wParam, lParam); }
+
 }  // namespace
+
+const PAGEHANDLERS SkinPage = {OnInitDialog, OnCommand, OnStore, SwatchColors, OnDestroy, nullptr};
 
 INT_PTR CALLBACK SkinPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    switch (message) {
-    case WM_INITDIALOG:
-        return OnInitDialog(page);
-    case WM_COMMAND:
-        if (LOWORD(wParam) == PAGE_STORE_COMMAND)
-            OnStore(page);
-        else
-            OnCommand(page, LOWORD(wParam), HIWORD(wParam));
-        return TRUE;
-    case WM_CTLCOLORSTATIC:
-        return State.colors.Paint(wParam, lParam);
-    case WM_DESTROY:
-        OnDestroy(page);
-        return TRUE;
-    default:
-        return FALSE;
-    }
+    return DispatchPage(SkinPage, page, message, wParam, lParam);
 }

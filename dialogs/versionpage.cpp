@@ -11,8 +11,8 @@
 #include <cstring>
 
 #include "config/config.h"
-#include "dialogs/win32ver.h"
-#include "gpu/critsect.h"
+#include "base/win32ver.h"
+#include "base/critsect.h"
 #include "gpu/measure.h"
 #include "gpu/sampledata.h"
 #include "render/panelres.h"
@@ -115,15 +115,9 @@ void OnDestroy(HWND page)
 
 }  // namespace
 
+const PAGEHANDLERS VersionPage = {OnInitDialog, nullptr, nullptr, nullptr, OnDestroy, nullptr};
+
 INT_PTR CALLBACK VersionPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    switch (message) {
-    case WM_INITDIALOG:
-        return OnInitDialog(page);
-    case WM_DESTROY:
-        OnDestroy(page);
-        return FALSE;
-    default:
-        return FALSE;
-    }
+    return DispatchPage(VersionPage, page, message, wParam, lParam);
 }

@@ -7,7 +7,7 @@
 #include "config/config.h"
 #include "config/keyschema.h"
 #include "config/formats.h"
-#include "gpu/critsect.h"
+#include "base/critsect.h"
 #include "gpu/sampledata.h"
 #include "gpu/sound.h"
 
@@ -186,10 +186,11 @@ void SetPanelRefresh(PANELREFRESH refresh) { PanelRefresh = refresh ? refresh : 
 
 void SeedDemonstration(unsigned int seed) { DemoState = seed; }
 
-void MeasureCycle(HWND window)
+namespace {
+
+// One reading of every value into the sample, under the Probe section.
+void ReadSample()
 {
-    if (!TryEnterCritSect(ProbeSection))
-        return;
     SAMPLEDATA& s = Sample;
     // The factor goes only onto memory clocks read in this cycle (one kept from an earlier cycle
     // after a failed read carries it already), and onto them before they are stored, so the panel,
@@ -227,8 +228,18 @@ void MeasureCycle(HWND window)
     }
     if (s.Fault)
         PlayFaultAlarm();
+}
 
-    LeaveCritSect(ProbeSection);
+}  // namespace
+
+void MeasureCycle(HWND window)
+{
+    {
+        SECTIONTRYGUARD probe(ProbeSection);
+        if (!probe.Held())
+            return;
+        ReadSample();
+    }
     PanelRefresh.load()(window);
 }
 
@@ -236,14 +247,17 @@ void ResetMaximum(HWND window)
 {
     // A cycle holds the section only while it reads, so this waits as long as one cycle. A section
     // that does not exist (before initialisation, after teardown) will never be free: give up.
-    while (!TryEnterCritSect(ProbeSection)) {
+    for (;;) {
+        SECTIONTRYGUARD probe(ProbeSection);
+        if (probe.Held()) {
+            Sample.MaxCoreTemp = Sample.CoreTemp;
+            Sample.MaxAmbientTemp = Sample.AmbientTemp;
+            break;
+        }
         if (ProbeSection.state == CS_NONE)
             return;
         Sleep(100);
     }
-    Sample.MaxCoreTemp = Sample.CoreTemp;
-    Sample.MaxAmbientTemp = Sample.AmbientTemp;
-    LeaveCritSect(ProbeSection);
     PanelRefresh.load()(window);
 }
 

@@ -1,5 +1,7 @@
 #include <windows.h>
 
+#include "base/scopeguards.h"
+
 #include "gpu/measure.h"
 
 namespace {
@@ -17,17 +19,9 @@ bool WorkersStopped = false;
 // the process, so a waiter's copy of the handle stays valid.
 HANDLE NoWorkersEvent = nullptr;
 
-class WORKERLOCK {
-public:
-    WORKERLOCK() { AcquireSRWLockExclusive(&WorkerLock); }
-    ~WORKERLOCK() { ReleaseSRWLockExclusive(&WorkerLock); }
-    WORKERLOCK(const WORKERLOCK&) = delete;
-    WORKERLOCK& operator=(const WORKERLOCK&) = delete;
-};
-
 bool CountWorkerIn()
 {
-    WORKERLOCK lock;
+    EXCLUSIVELOCKGUARD lock(WorkerLock);
     if (WorkersStopped)
         return false;
     if (!NoWorkersEvent)
@@ -41,7 +35,7 @@ bool CountWorkerIn()
 
 void CountWorkerOut()
 {
-    WORKERLOCK lock;
+    EXCLUSIVELOCKGUARD lock(WorkerLock);
     if (--RunningWorkers == 0)
         SetEvent(NoWorkersEvent);
 }
@@ -99,18 +93,18 @@ bool StopMeasureWorkers(DWORD timeoutMs)
 {
     HANDLE event;
     {
-        WORKERLOCK lock;
+        EXCLUSIVELOCKGUARD lock(WorkerLock);
         WorkersStopped = true;
         event = NoWorkersEvent;
     }
     if (event)
         WaitHandlingSentMessages(event, timeoutMs);
-    WORKERLOCK lock;
+    EXCLUSIVELOCKGUARD lock(WorkerLock);
     return RunningWorkers == 0;
 }
 
 void AllowMeasureWorkers()
 {
-    WORKERLOCK lock;
+    EXCLUSIVELOCKGUARD lock(WorkerLock);
     WorkersStopped = false;
 }

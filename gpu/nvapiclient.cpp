@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "base/scopeguards.h"
+
 namespace {
 
 // The library as the client layer holds it. Calls run under the shared lock, loading and
@@ -16,22 +18,6 @@ struct CLIENTSTATE {
 
 CLIENTSTATE Client = {SRWLOCK_INIT, nullptr, nullptr, 0};
 
-class SHAREDLOCK {
-public:
-    SHAREDLOCK() { AcquireSRWLockShared(&Client.lock); }
-    ~SHAREDLOCK() { ReleaseSRWLockShared(&Client.lock); }
-    SHAREDLOCK(const SHAREDLOCK&) = delete;
-    SHAREDLOCK& operator=(const SHAREDLOCK&) = delete;
-};
-
-class EXCLUSIVELOCK {
-public:
-    EXCLUSIVELOCK() { AcquireSRWLockExclusive(&Client.lock); }
-    ~EXCLUSIVELOCK() { ReleaseSRWLockExclusive(&Client.lock); }
-    EXCLUSIVELOCK(const EXCLUSIVELOCK&) = delete;
-    EXCLUSIVELOCK& operator=(const EXCLUSIVELOCK&) = delete;
-};
-
 void DropModule()
 {
     FreeLibrary(Client.module);
@@ -44,7 +30,7 @@ void DropModule()
 template <typename FUNCTION, typename... ARGS>
 NvAPI_Status Call(NvU32 id, ARGS... args)
 {
-    SHAREDLOCK lock;
+    SHAREDLOCKGUARD lock(Client.lock);
     if (!Client.query)
         return NVAPI_API_NOT_INITIALIZED;
     FUNCTION function = reinterpret_cast<FUNCTION>(Client.query(id));
@@ -57,7 +43,7 @@ NvAPI_Status Call(NvU32 id, ARGS... args)
 
 NvAPI_Status NvAPI_Initialize()
 {
-    EXCLUSIVELOCK lock;
+    EXCLUSIVELOCKGUARD lock(Client.lock);
     if (!Client.module) {
         Client.module = LoadLibraryA(NVAPI_MODULE_NAME);
         if (!Client.module)
@@ -82,7 +68,7 @@ NvAPI_Status NvAPI_Initialize()
 
 NvAPI_Status NvAPI_Unload()
 {
-    EXCLUSIVELOCK lock;
+    EXCLUSIVELOCKGUARD lock(Client.lock);
     if (Client.holds == 0)
         return NVAPI_API_NOT_INITIALIZED;
     if (--Client.holds == 0)
@@ -92,7 +78,7 @@ NvAPI_Status NvAPI_Unload()
 
 bool NvAPI_IsLoaded()
 {
-    SHAREDLOCK lock;
+    SHAREDLOCKGUARD lock(Client.lock);
     return Client.holds != 0;
 }
 

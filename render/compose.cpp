@@ -2,6 +2,7 @@
 #include "render/panel.h"
 
 #include "base/checkedformat.h"
+#include "base/scopeguards.h"
 #include "config/config.h"
 #include "config/theme.h"
 #include "gpu/sampledata.h"
@@ -14,31 +15,6 @@ namespace {
 
 // A whole number and a label of at most 15 bytes always fit; only an absurd clock is cut.
 enum { VALUE_TEXT_SIZE = 32 };
-
-// Selects the device context's own pen and font back when a frame is done, so that no object
-// of the resource set stays selected into the back buffer when the set is freed. (SaveDC would
-// do the same, but may allocate a saved state on every frame.)
-class SELECTIONGUARD {
-public:
-    explicit SELECTIONGUARD(HDC dc)
-        : dc(dc), pen(GetCurrentObject(dc, OBJ_PEN)), font(GetCurrentObject(dc, OBJ_FONT))
-    {
-    }
-    ~SELECTIONGUARD()
-    {
-        if (pen)
-            SelectObject(dc, pen);
-        if (font)
-            SelectObject(dc, font);
-    }
-    SELECTIONGUARD(const SELECTIONGUARD&) = delete;
-    SELECTIONGUARD& operator=(const SELECTIONGUARD&) = delete;
-
-private:
-    HDC dc;
-    HGDIOBJ pen;
-    HGDIOBJ font;
-};
 
 // A whole number with its unit label. The label comes from the theme file and may be
 // double-byte text; the checked formatting cuts without splitting a character.
@@ -145,7 +121,11 @@ void DrawFaultCross(HDC dc)
 void ComposePanel(HWND window, HDC dc)
 {
     {
-        SELECTIONGUARD selection(dc);
+        // The DC's own pen and font go back when the frame is done, so that no object of the
+        // resource set stays selected into the back buffer when the set is freed. (SaveDC would do
+        // the same, but may allocate a saved state on every frame.)
+        SELECTIONGUARD pen(dc, OBJ_PEN);
+        SELECTIONGUARD font(dc, OBJ_FONT);
         SetBkMode(dc, TRANSPARENT);
         SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
         SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));

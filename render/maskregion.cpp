@@ -36,7 +36,7 @@ HRGN MaskRegionFromFile(const RECT& rect, const char* maskPath)
     HDC maskDc = CreateCompatibleDC(nullptr);
     if (!maskDc)
         return nullptr;
-    DeleteDcOnExit deleteMaskDc(maskDc);
+    DELETEDCGUARD deleteMaskDc(maskDc);
     // LoadImageA converts the file to the display's format; other image kinds than Windows
     // bitmaps, and bitmaps whose header fails the check, are refused here.
     if (CheckImageFile(maskPath) != IMAGE_BITMAP_FILE)
@@ -45,8 +45,8 @@ HRGN MaskRegionFromFile(const RECT& rect, const char* maskPath)
         LoadImageA(nullptr, maskPath, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_VGACOLOR));
     if (!mask)
         return nullptr;
-    DeleteObjectOnExit deleteMask(mask);
-    RestoreSelectionOnExit selectMask(maskDc, mask);
+    DELETEOBJECTGUARD deleteMask(mask);
+    SELECTIONGUARD selectMask(maskDc, mask);
     BITMAP maskInfo = {};
     if (!selectMask.Selected() || !GetObjectA(mask, sizeof maskInfo, &maskInfo))
         return nullptr;
@@ -57,21 +57,21 @@ HRGN MaskRegionFromFile(const RECT& rect, const char* maskPath)
         HDC screen = GetDC(nullptr);
         if (!screen)
             return nullptr;
-        ReleaseDcOnExit releaseScreen(nullptr, screen);
+        RELEASEDCGUARD releaseScreen(nullptr, screen);
         workDc = CreateCompatibleDC(screen);
         work = CreateCompatibleBitmap(screen, width, height);
     }
-    DeleteDcOnExit deleteWorkDc(workDc);
-    DeleteObjectOnExit deleteWork(work);
+    DELETEDCGUARD deleteWorkDc(workDc);
+    DELETEOBJECTGUARD deleteWork(work);
     if (!workDc || !work)
         return nullptr;
 
     DWORD* pixels = static_cast<DWORD*>(HeapAlloc(GetProcessHeap(), 0, pixelBytes));
     if (!pixels)
         return nullptr;
-    HeapFreeOnExit freePixels(pixels);
+    HEAPFREEGUARD freePixels(pixels);
     {
-        RestoreSelectionOnExit selectWork(workDc, work);
+        SELECTIONGUARD selectWork(workDc, work);
         if (!selectWork.Selected())
             return nullptr;
         // BLACKONWHITE keeps black when the mask is shrunk: a thin black line must not vanish.

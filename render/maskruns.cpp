@@ -105,7 +105,7 @@ HRGN RegionFromMaskPixels(const DWORD* pixels, int width, int height, size_t max
     RECT* rects = static_cast<RECT*>(HeapAlloc(GetProcessHeap(), 0, count * sizeof(RECT)));
     if (!rects)
         return nullptr;
-    HeapFreeOnExit freeRects(rects);
+    HEAPFREEGUARD freeRects(rects);
     MaskRegionRects(pixels, width, height, rects);
     return RegionFromRects(rects, count);
 }

@@ -1,7 +1,7 @@
 #include "render/panelres.h"
 
 #include "config/theme.h"
-#include "gpu/critsect.h"
+#include "base/critsect.h"
 #include "render/drawlimits.h"
 #include "render/layout.h"
 #include "resources/resource.h"
@@ -11,23 +11,6 @@ PANELRES PanelRes;
 CTOOLTIP Tooltip;
 
 namespace {
-
-// Holds the Update section, when it exists, for its own lifetime. Building and freeing wait for
-// it: a paint on a measurement worker finishes before the objects it draws with go away.
-class UPDATEHOLD {
-public:
-    UPDATEHOLD() : held(EnterCritSect(UpdateSection)) {}
-    ~UPDATEHOLD()
-    {
-        if (held)
-            LeaveCritSect(UpdateSection);
-    }
-    UPDATEHOLD(const UPDATEHOLD&) = delete;
-    UPDATEHOLD& operator=(const UPDATEHOLD&) = delete;
-
-private:
-    bool held;
-};
 
 // The controls never move, so a rectangle that cannot be taken keeps the one stored before.
 void TakeLayout(HWND window)
@@ -108,7 +91,9 @@ bool MakeBrushes()
 
 bool BuildRenderResources(HWND window)
 {
-    UPDATEHOLD hold;
+    // Building and freeing wait for the Update section, when it exists: a paint on a measurement
+    // worker finishes before the objects it draws with go away.
+    SECTIONGUARD hold(UpdateSection);
     PANELRES& res = PanelRes;
     res.clientX = res.clientRect.left;
     res.clientY = res.clientRect.top;
@@ -127,7 +112,7 @@ bool BuildRenderResources(HWND window)
 
 void FreeRenderResources()
 {
-    UPDATEHOLD hold;
+    SECTIONGUARD hold(UpdateSection);
     PANELRES& res = PanelRes;
     res.skin.Close();
     res.skinSurface.Close();

@@ -1,6 +1,6 @@
 #include "render/panel.h"
 
-#include "gpu/critsect.h"
+#include "base/critsect.h"
 #include "gpu/measure.h"
 #include "render/hover.h"
 #include "render/panelres.h"
@@ -32,11 +32,9 @@ void ShowPanel(HWND window)
         return;
     }
     // Only tried: a measurement worker never waits for a rebuild, it skips this frame.
-    if (TryEnterCritSect(UpdateSection)) {
-        if (PanelRes.backBuffer.hdc)
-            ComposePanel(window, PanelRes.backBuffer.hdc);
-        LeaveCritSect(UpdateSection);
-    }
+    SECTIONTRYGUARD hold(UpdateSection);
+    if (hold.Held() && PanelRes.backBuffer.hdc)
+        ComposePanel(window, PanelRes.backBuffer.hdc);
 }
 
 }  // namespace

@@ -95,7 +95,7 @@ bool REGIONDATA::Save(const char* cachePath) const
     HANDLE file = CreateFileA(cachePath, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return false;
-    CloseHandleOnExit closeFile(file);
+    CLOSEHANDLEGUARD closeFile(file);
     return WriteWhole(file, bytes_, size_);
 }
 
@@ -146,7 +146,7 @@ HRGN LoadRegionCache(const char* cachePath, const RECT& clientRect)
     HANDLE file = CreateFileA(cachePath, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return nullptr;
-    CloseHandleOnExit closeFile(file);
+    CLOSEHANDLEGUARD closeFile(file);
     LARGE_INTEGER fileSize;
     if (!GetFileSizeEx(file, &fileSize) || fileSize.QuadPart < static_cast<LONGLONG>(sizeof(RGNDATAHEADER)) ||
         fileSize.QuadPart > static_cast<LONGLONG>(REGION_CACHE_MAX_BYTES))
@@ -155,7 +155,7 @@ HRGN LoadRegionCache(const char* cachePath, const RECT& clientRect)
     BYTE* data = static_cast<BYTE*>(HeapAlloc(GetProcessHeap(), 0, size));
     if (!data)
         return nullptr;
-    HeapFreeOnExit freeData(data);
+    HEAPFREEGUARD freeData(data);
     if (!ReadWhole(file, data, size) || !IsRegionCacheData(data, size) ||
         !FitsPanel(*reinterpret_cast<const RGNDATAHEADER*>(data), clientRect))
         return nullptr;

@@ -6,7 +6,7 @@
 
 #include "config/config.h"
 #include "config/formats.h"
-#include "gpu/critsect.h"
+#include "base/critsect.h"
 #include "gpu/measure.h"
 #include "gpu/sampledata.h"
 #include "gpu/sound.h"

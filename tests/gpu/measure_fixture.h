@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "gpu/critsect.h"
+#include "base/critsect.h"
 #include "simdriver.h"
 
 // A sound handed to the sound seam instead of the speaker.

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "config/config.h"
-#include "gpu/critsect.h"
+#include "base/critsect.h"
 #include "gpu/measure.h"
 #include "gpu/sampledata.h"
 #include "measure_fixture.h"

@@ -6,7 +6,7 @@
 
 #include "config/config.h"
 #include "config/theme.h"
-#include "gpu/critsect.h"
+#include "base/critsect.h"
 #include "gpu/sampledata.h"
 #include "render/hover.h"
 #include "render/layout.h"

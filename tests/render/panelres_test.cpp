@@ -7,7 +7,7 @@
 
 #include "config/config.h"
 #include "config/theme.h"
-#include "gpu/critsect.h"
+#include "base/critsect.h"
 #include "panelfixture.h"
 #include "render/layout.h"
 #include "render/panelres.h"

@@ -19,13 +19,13 @@ public:
         : width_(rect.right - rect.left), height_(rect.bottom - rect.top)
     {
         HDC maskDc = CreateCompatibleDC(nullptr);
-        DeleteDcOnExit deleteMaskDc(maskDc);
+        DELETEDCGUARD deleteMaskDc(maskDc);
         HBITMAP mask = static_cast<HBITMAP>(
             LoadImageA(nullptr, maskPath, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_VGACOLOR));
-        DeleteObjectOnExit deleteMask(mask);
+        DELETEOBJECTGUARD deleteMask(mask);
         if (!maskDc || !mask)
             return;
-        RestoreSelectionOnExit selectMask(maskDc, mask);
+        SELECTIONGUARD selectMask(maskDc, mask);
         BITMAP maskInfo = {};
         if (!GetObjectA(mask, sizeof maskInfo, &maskInfo))
             return;

@@ -1,4 +1,4 @@
-#include "dialogs/win32ver.h"
+#include "base/win32ver.h"
 
 #include <cstdio>
 #include <cstring>

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "base/scopeguards.h"
+
 enum CRITSECT_STATE {
     CS_NONE = 0,
     CS_CREATED = 1,
@@ -28,3 +30,7 @@ bool TryEnterCritSect(CRITSECT& cs);
 // Waits for the section; false only when it was not created.
 bool EnterCritSect(CRITSECT& cs);
 void LeaveCritSect(CRITSECT& cs);
+
+// The section held for a scope: waited for, or only tried (a busy section is then not held).
+using SECTIONGUARD = LOCKGUARD<CRITSECT, EnterCritSect, LeaveCritSect>;
+using SECTIONTRYGUARD = LOCKGUARD<CRITSECT, TryEnterCritSect, LeaveCritSect>;

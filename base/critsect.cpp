@@ -1,4 +1,4 @@
-#include "gpu/critsect.h"
+#include "base/critsect.h"
 
 #include <cstdio>
 
