@@ -1,9 +1,9 @@
 #include "app/integrity.h"
 
-#include "base/textpolicy.h"
-
 #include <windows.h>
 #include <imagehlp.h>
+
+#include "base/textpolicy.h"
 
 bool VerifyProgramFile(const char* path)
 {

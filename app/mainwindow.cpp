@@ -1,19 +1,21 @@
 #include "app/mainwindow.h"
 
-#include "base/textpolicy.h"
-
+#include <windows.h>
 #include <shellapi.h>
-
 #include <cstring>
 
 #include "app/appstate.h"
 #include "app/caption.h"
+#include "app/measuretimer.h"
+#include "app/menu.h"
 #include "app/panelcontrol.h"
 #include "app/panelshape.h"
+#include "app/taskbar.h"
 #include "app/tooltip.h"
+#include "base/critsect.h"
+#include "base/textpolicy.h"
 #include "config/config.h"
 #include "config/theme.h"
-#include "base/critsect.h"
 #include "gpu/gpuinfo.h"
 #include "gpu/measure.h"
 #include "gpu/sampledata.h"
@@ -21,6 +23,7 @@
 #include "render/hover.h"
 #include "render/panel.h"
 #include "render/panelres.h"
+#include "resources/resource.h"
 #include "ui/messageboxes.h"
 #include "ui/texts.h"
 

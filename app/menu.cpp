@@ -1,9 +1,12 @@
+#include "app/menu.h"
+
 #include <windows.h>
 
 #include "app/appstate.h"
-#include "app/mainwindow.h"
+#include "app/measuretimer.h"
 #include "app/panelcontrol.h"
 #include "app/panelshape.h"
+#include "app/taskbar.h"
 #include "config/config.h"
 #include "config/keyschema.h"
 #include "config/theme.h"
@@ -12,6 +15,7 @@
 #include "render/panel.h"
 #include "render/panelres.h"
 #include "render/windowshape.h"
+#include "resources/resource.h"
 #include "ui/commondialogs.h"
 #include "ui/filechoosers.h"
 #include "ui/initialpath.h"

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "app/mainwindow.h"
+#include "app/measuretimer.h"
 #include "app/panelshape.h"
 #include "config/config.h"
 #include "config/theme.h"

@@ -1,7 +1,6 @@
-#include <windows.h>
+#include "app/taskbar.h"
 
 #include "app/appstate.h"
-#include "app/mainwindow.h"
 #include "config/config.h"
 
 void SetTaskbarStyle(HWND window, int show)
@@ -35,19 +34,4 @@ void ForceForeground(HWND window)
     if (attached)
         AttachThreadInput(ownThread, foregroundThread, FALSE);
     BringWindowToTop(window);
-}
-
-void StartMeasureTimer(HWND window)
-{
-    if (App.timerId)
-        return;
-    App.timerId = SetTimer(window, MEASURE_TIMER_ID, Config.Global.Timer * 1000, nullptr);
-}
-
-void StopMeasureTimer(HWND window)
-{
-    if (!App.timerId)
-        return;
-    KillTimer(window, App.timerId);
-    App.timerId = 0;
 }

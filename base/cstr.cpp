@@ -1,13 +1,12 @@
 #include "base/cstr.h"
 
-#include "base/textpolicy.h"
-
 #include <windows.h>
-
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+
+#include "base/textpolicy.h"
 
 namespace {
 

@@ -1,13 +1,12 @@
 #include "base/inifile.h"
 
-#include "base/textpolicy.h"
-
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 #include "base/profiletext.h"
+#include "base/textpolicy.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 #include "base/profiletext.h"
 
-#include "base/textpolicy.h"
-
 #include <cstdio>
 #include <cstring>
+
+#include "base/textpolicy.h"
 
 namespace {
 

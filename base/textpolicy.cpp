@@ -1,7 +1,6 @@
 #include "base/textpolicy.h"
 
 #include <windows.h>
-
 #include <cstring>
 
 size_t WholeCharacterLength(const char* text, size_t length)

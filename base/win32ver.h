@@ -1,7 +1,6 @@
 #pragma once
 
 #include <windows.h>
-
 #include <cstddef>
 
 // Reads the version information of a program file: its translation and the texts of its string

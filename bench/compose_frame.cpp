@@ -3,7 +3,6 @@
 // Usage: bench_compose_frame [frame.bmp]   (the optional file receives the last frame)
 // The panel's template is read from VARNOK.exe: $VARNOK_EXE, or the program beside bench/.
 #include <windows.h>
-
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -11,10 +10,10 @@
 #include <string>
 #include <vector>
 
+#include "base/critsect.h"
 #include "benchprogram.h"
 #include "config/config.h"
 #include "config/theme.h"
-#include "base/critsect.h"
 #include "gpu/sampledata.h"
 #include "render/panel.h"
 #include "render/panelres.h"

@@ -7,7 +7,6 @@
 #include <windows.h>
 #include <ole2.h>
 #include <psapi.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>

@@ -4,21 +4,19 @@
 // the panel accepts, at the panel's size at 100 % and 200 %; and the time to refuse a mask beyond
 // that (render/maskruns.h).
 
-#include "bench/benchclock.h"
-#include "render/maskregion.h"
-#include "render/maskruns.h"
-#include "render/regioncache.h"
-
-#include "tests/support/mask_bitmap_file.h"
-#include "tests/support/reference_region.h"
-
 #include <windows.h>
-
 #include <algorithm>
 #include <cstring>
 #include <cstdio>
 #include <string>
 #include <vector>
+
+#include "bench/benchclock.h"
+#include "render/maskregion.h"
+#include "render/maskruns.h"
+#include "render/regioncache.h"
+#include "tests/support/mask_bitmap_file.h"
+#include "tests/support/reference_region.h"
 
 namespace {
 

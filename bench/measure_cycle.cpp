@@ -4,15 +4,14 @@
 // Usage: bench_measure_cycle [path of the simulated nvapi64.dll]; by default the DLL of the
 // build tree, ..\simgpu\nvapi64.dll beside this program's folder.
 
-#include "bench/benchclock.h"
 #include <windows.h>
-
 #include <cstdio>
 #include <cstring>
 #include <string>
 
-#include "config/config.h"
 #include "base/critsect.h"
+#include "bench/benchclock.h"
+#include "config/config.h"
 #include "gpu/measure.h"
 #include "gpu/nvapiclient.h"
 #include "gpu/sampledata.h"

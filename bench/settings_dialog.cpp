@@ -6,19 +6,19 @@
 // is the program's own work.
 // The templates are read from VARNOK.exe: $VARNOK_EXE, or the program beside bench/.
 #include <windows.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
 #include "app/appstate.h"
-#include "app/mainwindow.h"
+#include "app/measuretimer.h"
+#include "app/menu.h"
 #include "app/panelcontrol.h"
+#include "base/critsect.h"
 #include "benchclock.h"
 #include "benchprogram.h"
 #include "config/config.h"
 #include "config/theme.h"
-#include "base/critsect.h"
 #include "render/panelres.h"
 #include "resources/resource.h"
 #include "ui/resourcemodule.h"

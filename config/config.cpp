@@ -1,11 +1,10 @@
 #include "config/config.h"
 
-#include "base/textpolicy.h"
-
 #include <cstdio>
 #include <cstring>
 
 #include "base/inifile.h"
+#include "base/textpolicy.h"
 #include "config/formats.h"
 #include "config/keyschema.h"
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "base/textpolicy.h"
-
 #include <cstddef>
+
+#include "base/textpolicy.h"
 
 // The process-wide settings record and its file. Fields are named after their file keys.
 struct CONFIG {

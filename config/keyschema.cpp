@@ -1,7 +1,6 @@
 #include "config/keyschema.h"
 
 #include <windows.h>
-
 #include <initializer_list>
 
 #include "base/inifile.h"

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "base/textpolicy.h"
-
 #include <windows.h>
+
+#include "base/textpolicy.h"
 
 // One graph trace: one sensor's line in the history graph.
 struct THEMETRACE {

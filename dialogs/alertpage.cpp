@@ -1,9 +1,8 @@
 // The "警告" tab (template 203): the temperature alert settings of CONFIG.
-#include "dialogs/pages.h"
-
 #include "config/config.h"
 #include "dialogs/filefield.h"
 #include "dialogs/pagefields.h"
+#include "dialogs/pages.h"
 #include "resources/resource.h"
 #include "ui/filechoosers.h"
 

@@ -1,9 +1,8 @@
 // The "カラー" tab (template 205): frame, text and shadow colours of THEMEDATA.
-#include "dialogs/pages.h"
-
 #include "config/theme.h"
 #include "dialogs/pagecolors.h"
 #include "dialogs/pagefields.h"
+#include "dialogs/pages.h"
 #include "resources/resource.h"
 
 namespace {

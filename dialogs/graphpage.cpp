@@ -1,11 +1,10 @@
 // The "グラフ" tab (template 206): the history graph's scale labels, grid and nine traces in
 // THEMEDATA.
-#include "dialogs/pages.h"
-
 #include "config/theme.h"
 #include "dialogs/fontsample.h"
 #include "dialogs/pagecolors.h"
 #include "dialogs/pagefields.h"
+#include "dialogs/pages.h"
 #include "render/gdiobjects.h"
 #include "resources/resource.h"
 #include "ui/commondialogs.h"

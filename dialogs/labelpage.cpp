@@ -1,11 +1,10 @@
 // The "ラベル" tab (template 204): the panel's captions and its four text fonts in THEMEDATA.
-#include "dialogs/pages.h"
-
 #include <cstddef>
 
 #include "config/theme.h"
 #include "dialogs/fontsample.h"
 #include "dialogs/pagefields.h"
+#include "dialogs/pages.h"
 #include "render/gdiobjects.h"
 #include "resources/resource.h"
 #include "ui/commondialogs.h"

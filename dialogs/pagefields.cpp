@@ -1,12 +1,11 @@
 #include "dialogs/pagefields.h"
 
-#include "config/keyschema.h"
-
+#include <windows.h>
 #include <commctrl.h>
-
 #include <cstring>
 
 #include "base/textpolicy.h"
+#include "config/keyschema.h"
 #include "render/panelres.h"
 
 namespace {

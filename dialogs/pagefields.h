@@ -1,11 +1,9 @@
 #pragma once
 
 #include <windows.h>
-
 #include <cstddef>
 
 #include "base/textpolicy.h"
-
 #include "render/gdiobjects.h"
 
 // The field helpers every settings page uses, so no page handles a check box, a text field, a

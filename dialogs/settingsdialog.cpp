@@ -1,10 +1,11 @@
 #include "dialogs/settingsdialog.h"
 
+#include <windows.h>
 #include <commctrl.h>
 
 #include "app/appstate.h"
-#include "app/mainwindow.h"
 #include "app/panelcontrol.h"
+#include "app/taskbar.h"
 #include "dialogs/dialogkeyboard.h"
 #include "dialogs/pages.h"
 #include "resources/resource.h"

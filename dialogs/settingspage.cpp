@@ -1,14 +1,13 @@
 // The "設定" tab (template 202): measurement, LED, log, taskbar text and theme file settings of CONFIG.
 // The controls hold the edited values; the record changes only on the store command, apart from the
 // LED settings of a board that has no LED (below).
-#include "dialogs/pages.h"
-
 #include <cstddef>
 
 #include "config/config.h"
 #include "config/keyschema.h"
 #include "dialogs/filefield.h"
 #include "dialogs/pagefields.h"
+#include "dialogs/pages.h"
 #include "gpu/measure.h"
 #include "resources/resource.h"
 #include "ui/filechoosers.h"

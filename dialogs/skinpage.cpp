@@ -1,12 +1,11 @@
 // The "スキン" tab (template 207): the skin and the mask of THEMEDATA, with a preview of the skin
 // in the panel's proportions and, in bitmap mask mode, the mask laid over it.
-#include "dialogs/pages.h"
-
 #include "config/keyschema.h"
 #include "config/theme.h"
 #include "dialogs/filefield.h"
 #include "dialogs/pagecolors.h"
 #include "dialogs/pagefields.h"
+#include "dialogs/pages.h"
 #include "render/panelres.h"
 #include "render/winimg.h"
 #include "resources/resource.h"

@@ -1,18 +1,15 @@
 // The "バージョン" tab (template 209): the program's version, the driver interface and library
 // versions, and the diagnostic counters. Read-only: the store command falls through to FALSE.
-#include "dialogs/pages.h"
-
-#include "base/textpolicy.h"
-
 #include <png.h>
 #include <zlib.h>
-
 #include <cstdio>
 #include <cstring>
 
-#include "config/config.h"
-#include "base/win32ver.h"
 #include "base/critsect.h"
+#include "base/textpolicy.h"
+#include "base/win32ver.h"
+#include "config/config.h"
+#include "dialogs/pages.h"
 #include "gpu/measure.h"
 #include "gpu/sampledata.h"
 #include "render/panelres.h"

@@ -3,11 +3,11 @@
 #include <atomic>
 
 #include "base/checkedformat.h"
+#include "base/critsect.h"
 #include "base/settingcopy.h"
 #include "config/config.h"
-#include "config/keyschema.h"
 #include "config/formats.h"
-#include "base/critsect.h"
+#include "config/keyschema.h"
 #include "gpu/sampledata.h"
 #include "gpu/sound.h"
 

@@ -1,7 +1,6 @@
 #include <windows.h>
 
 #include "base/scopeguards.h"
-
 #include "gpu/measure.h"
 
 namespace {

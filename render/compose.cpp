@@ -1,6 +1,4 @@
 // One frame of the panel: background, blocks, graph and the fault cross.
-#include "render/panel.h"
-
 #include "base/checkedformat.h"
 #include "base/scopeguards.h"
 #include "config/config.h"
@@ -8,6 +6,7 @@
 #include "gpu/sampledata.h"
 #include "render/drawsteps.h"
 #include "render/hover.h"
+#include "render/panel.h"
 #include "render/panelres.h"
 #include "resources/resource.h"
 

@@ -1,6 +1,4 @@
 // The history graph: grid, cursor line, the nine traces and the scale labels.
-#include "render/drawsteps.h"
-
 #include <cmath>
 
 #include "base/checkedformat.h"
@@ -11,6 +9,7 @@
 #include "config/theme.h"
 #include "gpu/sampledata.h"
 #include "render/drawlimits.h"
+#include "render/drawsteps.h"
 #include "render/hover.h"
 #include "render/panel.h"
 #include "render/panelres.h"

@@ -1,11 +1,11 @@
 #include "render/maskregion.h"
 
+#include <cstddef>
+
 #include "base/scopeguards.h"
 #include "render/imagecheck.h"
 #include "render/maskruns.h"
 #include "render/regioncache.h"
-
-#include <cstddef>
 
 namespace {
 

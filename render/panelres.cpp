@@ -1,7 +1,7 @@
 #include "render/panelres.h"
 
-#include "config/theme.h"
 #include "base/critsect.h"
+#include "config/theme.h"
 #include "render/drawlimits.h"
 #include "render/layout.h"
 #include "resources/resource.h"

@@ -1,7 +1,6 @@
 #include "render/paneltitle.h"
 
 #include <windows.h>
-
 #include <cstdio>
 
 #include "base/textpolicy.h"

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <windows.h>
-
 #include <cstddef>
 
 // The region covering all the given rectangles (each with left < right and top < bottom); an

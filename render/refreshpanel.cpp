@@ -1,11 +1,10 @@
-#include "render/panel.h"
+#include <atomic>
 
 #include "base/critsect.h"
 #include "gpu/measure.h"
 #include "render/hover.h"
+#include "render/panel.h"
 #include "render/panelres.h"
-
-#include <atomic>
 
 namespace {
 

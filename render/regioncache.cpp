@@ -1,12 +1,11 @@
 #include "render/regioncache.h"
 
-#include "base/textpolicy.h"
-
-#include "base/scopeguards.h"
-#include "render/rectregion.h"
-
 #include <cstdio>
 #include <cstring>
+
+#include "base/scopeguards.h"
+#include "base/textpolicy.h"
+#include "render/rectregion.h"
 
 namespace {
 

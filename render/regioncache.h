@@ -1,11 +1,9 @@
 #pragma once
 
-#include "base/textpolicy.h"
-
 #include <windows.h>
-
 #include <cstddef>
 
+#include "base/textpolicy.h"
 #include "render/maskruns.h"
 
 // A region cache file beside the mask holds exactly the system's region data (RGNDATA, as

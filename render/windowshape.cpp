@@ -1,17 +1,17 @@
 #include "render/windowshape.h"
 
-#include "base/textpolicy.h"
+#include <cstring>
 
+#include "base/textpolicy.h"
 #include "config/keyschema.h"
 #include "config/theme.h"
 #include "render/maskregion.h"
 #include "render/regioncache.h"
+#include "resources/resource.h"
 #include "ui/messageboxes.h"
 #include "ui/messagedialog.h"
 #include "ui/resourcemodule.h"
 #include "ui/texts.h"
-
-#include <cstring>
 
 namespace {
 
@@ -76,7 +76,7 @@ DWORD WINAPI MaskRegionWorker(void* parameter)
     memcpy(&request, parameter, sizeof request);
     SetEvent(request.event);
     int result = BuildMaskRegion(request.window, request.rect, request.maskPath, request.cachePath);
-    PostMessageA(request.window, WM_COMMAND, MAKEWPARAM(IDM_MASK_REGION_BUILT, 0), result);
+    PostMessageA(request.window, WM_COMMAND, MAKEWPARAM(CMD_MASK_BUILT, 0), result);
     return static_cast<DWORD>(result);
 }
 

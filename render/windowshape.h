@@ -6,18 +6,14 @@
 // a rounded rectangle, a colour key from the skin, the colour key [MASK] Color, or a region from the
 // [MASK] File bitmap.
 
-// The command the mask-region worker posts to the panel window when it is done; lParam is the
-// worker's result (non-zero when the window took the region).
-constexpr WORD IDM_MASK_REGION_BUILT = 33022;
-
 // Applies the current mode to `window`, always starting from a rectangular, layered and opaque
 // window. `clientRect` and `skinSurface` are the render resources' client rectangle and skin
 // surface (null when there is none). `requester` is disabled while a mask region is being built:
 // the panel itself, or the settings dialog when that asked. A failed rounded or mask shape sets
 // [MASK] Mode to 0, and a failed mask shape shows the mask error. Runs on the user-interface
-// thread; a mask build runs the message dialog's loop until IDM_MASK_REGION_BUILT has arrived.
+// thread; a mask build runs the message dialog's loop until CMD_MASK_BUILT (resources/resource.h) has arrived.
 void ApplyWindowShape(HWND requester, HWND window, const RECT& clientRect, HDC skinSurface);
 
-// The panel window's answer to IDM_MASK_REGION_BUILT: ends the shown message dialog with the
+// The panel window's answer to CMD_MASK_BUILT: ends the shown message dialog with the
 // result and, when the build failed, shows the mask error.
 void OnMaskRegionBuilt(HWND window, LPARAM result);

@@ -26,6 +26,31 @@
 // The fault alarm sound, a RIFF/WAVE file of type "WAVE"
 #define IDW_FAULT_ALARM 10
 
+// The panel's measurement timer
+#define MEASURE_TIMER_ID 4096
+
+// The panel's menu commands, and the command the mask-region worker posts to the panel when it is
+// done (its lParam is the worker's result: non-zero when the window took the region)
+#define CMD_REFRESH 32769
+#define CMD_RESET_MAXIMUM 32770
+#define CMD_MINIMIZE 32771
+#define CMD_TASKBAR 32772
+#define CMD_STABLE 32773
+#define CMD_SKIN 32774
+#define CMD_MASK_NONE 32775
+#define CMD_MASK_ROUND 32776
+#define CMD_MASK_AUTO 32777
+#define CMD_MASK_COLOR 32784
+#define CMD_MASK_BITMAP 32785
+#define CMD_LOG 32786
+#define CMD_SETTINGS 32992
+#define CMD_CONFIG_LOAD 32993
+#define CMD_CONFIG_SAVE 32994
+#define CMD_THEME_LOAD 32995
+#define CMD_THEME_SAVE 32996
+#define CMD_MASK_BUILT 33022
+#define CMD_EXIT 33023
+
 // Panel layout controls (never drawn by the system; they only give rectangles)
 #define IDC_TITLE 1000
 #define IDC_CORE_GROUP 1050

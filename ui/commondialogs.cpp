@@ -1,10 +1,10 @@
 #include "ui/commondialogs.h"
 
-#include "ui/initialpath.h"
-
 #include <cstddef>
 #include <cstdio>
 #include <cstring>
+
+#include "ui/initialpath.h"
 
 // The structure sizes the program hands over on 64-bit Windows: the file chooser's is the one
 // without the Windows 2000 extension fields (no places bar options are used).

@@ -1,10 +1,9 @@
 #include "ui/initialpath.h"
 
-#include "base/textpolicy.h"
-
 #include <windows.h>
-
 #include <cstring>
+
+#include "base/textpolicy.h"
 
 namespace {
 

@@ -1,8 +1,6 @@
 // The caption: identity and readings texts, their cuts, and when the window text is set.
 #include <gtest/gtest.h>
-
 #include <windows.h>
-
 #include <cstdio>
 #include <cstring>
 #include <string>

@@ -1,12 +1,9 @@
-#include "base/win32ver.h"
-
 #include <gtest/gtest.h>
-
 #include <windows.h>
-
 #include <string>
 #include <vector>
 
+#include "base/win32ver.h"
 #include "support/testenv.h"
 
 namespace {

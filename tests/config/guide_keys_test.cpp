@@ -2,9 +2,7 @@
 // keys and their order, the defaults as a save writes them, the ranges that loading enforces and
 // the text limits. A key added, renamed or given another default fails here until the guide says so.
 #include <gtest/gtest.h>
-
 #include <windows.h>
-
 #include <cstdio>
 #include <cstring>
 #include <map>

@@ -1,10 +1,6 @@
-#include "dialogs/pagefields.h"
-
 #include <gtest/gtest.h>
-
 #include <windows.h>
 #include <commctrl.h>
-
 #include <initializer_list>
 #include <set>
 #include <string>
@@ -13,6 +9,7 @@
 #include "config/config.h"
 #include "config/keyschema.h"
 #include "config/theme.h"
+#include "dialogs/pagefields.h"
 #include "dialogs/pages.h"
 #include "render/panelres.h"
 #include "resources/resource.h"

@@ -1,14 +1,11 @@
 // The Settings, Alert, Information and Version tabs, driven in the running program.
 #include <gtest/gtest.h>
-
 #include <windows.h>
 #include <png.h>
 #include <zlib.h>
-
 #include <regex>
 #include <string>
 
-#include "app/mainwindow.h"
 #include "e2e/settingsdriver.h"
 #include "resources/resource.h"
 #include "support/testenv.h"

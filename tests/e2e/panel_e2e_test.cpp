@@ -1,12 +1,10 @@
 #include <gtest/gtest.h>
-
 #include <windows.h>
 #include <shlobj.h>
-
 #include <string>
 
-#include "app/mainwindow.h"
 #include "e2e/panelprocess.h"
+#include "resources/resource.h"
 
 using e2e::PanelFolder;
 using e2e::PanelProcess;

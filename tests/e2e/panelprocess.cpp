@@ -1,6 +1,5 @@
 #include "e2e/panelprocess.h"
-
-#include "app/mainwindow.h"
+#include "resources/resource.h"
 #include "support/testenv.h"
 
 namespace e2e {

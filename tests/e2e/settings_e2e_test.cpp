@@ -1,12 +1,9 @@
 #include <gtest/gtest.h>
-
 #include <windows.h>
 #include <commctrl.h>
-
 #include <string>
 #include <vector>
 
-#include "app/mainwindow.h"
 #include "e2e/settingsdriver.h"
 #include "resources/resource.h"
 #include "support/testenv.h"

@@ -1,10 +1,8 @@
-#include "e2e/settingsdriver.h"
-
+#include <windows.h>
 #include <gtest/gtest.h>
-
 #include <commctrl.h>
 
-#include "app/mainwindow.h"
+#include "e2e/settingsdriver.h"
 #include "resources/resource.h"
 
 namespace e2e {

@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
-
 #include <windows.h>
-
 #include <atomic>
 #include <functional>
 #include <set>
@@ -10,8 +8,8 @@
 #include <tuple>
 #include <vector>
 
-#include "app/mainwindow.h"
 #include "e2e/panelprocess.h"
+#include "resources/resource.h"
 #include "support/mask_bitmap_file.h"
 
 using e2e::GpuPair;

@@ -1,11 +1,10 @@
 #include <windows.h>
-
 #include <atomic>
 #include <cmath>
 #include <string>
 
-#include "config/config.h"
 #include "base/critsect.h"
+#include "config/config.h"
 #include "gpu/measure.h"
 #include "gpu/sampledata.h"
 #include "gpu/sound.h"

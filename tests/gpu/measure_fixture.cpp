@@ -1,15 +1,14 @@
-#include "measure_fixture.h"
-
+#include <windows.h>
 #include <mmsystem.h>
-
 #include <cstring>
 
+#include "base/critsect.h"
 #include "config/config.h"
 #include "config/formats.h"
-#include "base/critsect.h"
 #include "gpu/measure.h"
 #include "gpu/sampledata.h"
 #include "gpu/sound.h"
+#include "measure_fixture.h"
 
 namespace {
 

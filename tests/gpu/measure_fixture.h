@@ -1,7 +1,6 @@
 #pragma once
 
 #include <windows.h>
-
 #include <map>
 #include <string>
 #include <vector>

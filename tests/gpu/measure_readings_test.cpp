@@ -1,10 +1,9 @@
 #include <windows.h>
-
 #include <set>
 #include <string>
 
-#include "config/config.h"
 #include "base/critsect.h"
+#include "config/config.h"
 #include "gpu/measure.h"
 #include "gpu/sampledata.h"
 #include "measure_fixture.h"

@@ -1,17 +1,16 @@
-#include "panelfixture.h"
-
 #include <cstdio>
 #include <cstring>
 #include <vector>
 
+#include "base/critsect.h"
 #include "config/config.h"
 #include "config/theme.h"
-#include "base/critsect.h"
 #include "gpu/sampledata.h"
+#include "panelfixture.h"
 #include "render/hover.h"
 #include "render/layout.h"
-#include "render/panelres.h"
 #include "render/panel.h"
+#include "render/panelres.h"
 #include "render/paneltitle.h"
 
 namespace painttest {

@@ -1,13 +1,12 @@
 // Building and freeing the render resource set of a panel made from template 200.
 #include <gtest/gtest.h>
-
 #include <climits>
 #include <cstdio>
 #include <vector>
 
+#include "base/critsect.h"
 #include "config/config.h"
 #include "config/theme.h"
-#include "base/critsect.h"
 #include "panelfixture.h"
 #include "render/layout.h"
 #include "render/panelres.h"

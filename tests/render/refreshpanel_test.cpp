@@ -1,12 +1,11 @@
 // RefreshPanel: when a frame is composed, skipped, or replaced by the caption.
 #include <gtest/gtest.h>
-
 #include <cstring>
 
 #include "app/caption.h"
+#include "base/critsect.h"
 #include "config/config.h"
 #include "config/theme.h"
-#include "base/critsect.h"
 #include "gpu/sampledata.h"
 #include "panelfixture.h"
 #include "render/hover.h"

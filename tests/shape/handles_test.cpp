@@ -1,16 +1,14 @@
-#include "render/maskregion.h"
-#include "render/regioncache.h"
-
-#include "maskpatterns.h"
-#include "regionassert.h"
-#include "support/mask_bitmap_file.h"
-#include "support/testenv.h"
-
 #include <gtest/gtest.h>
-
 #include <functional>
 #include <string>
 #include <vector>
+
+#include "maskpatterns.h"
+#include "regionassert.h"
+#include "render/maskregion.h"
+#include "render/regioncache.h"
+#include "support/mask_bitmap_file.h"
+#include "support/testenv.h"
 
 namespace {
 

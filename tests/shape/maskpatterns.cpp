@@ -1,5 +1,4 @@
 #include "maskpatterns.h"
-
 #include "render/maskruns.h"
 
 MASKIMAGE SolidMask(int width, int height, DWORD colour)

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <windows.h>
-
 #include <vector>
 
 // Mask images as 0x00RRGGBB pixels, top row first.

@@ -1,17 +1,14 @@
-#include "render/maskregion.h"
-
-#include "render/maskruns.h"
-#include "render/regioncache.h"
+#include <gtest/gtest.h>
+#include <string>
 
 #include "maskpatterns.h"
 #include "regionassert.h"
+#include "render/maskregion.h"
+#include "render/maskruns.h"
+#include "render/regioncache.h"
 #include "support/mask_bitmap_file.h"
 #include "support/reference_region.h"
 #include "support/testenv.h"
-
-#include <gtest/gtest.h>
-
-#include <string>
 
 namespace {
 

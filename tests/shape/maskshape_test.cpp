@@ -1,20 +1,17 @@
-#include "render/windowshape.h"
+#include <gtest/gtest.h>
+#include <cstdio>
+#include <string>
 
+#include "maskpatterns.h"
 #include "render/maskregion.h"
 #include "render/maskruns.h"
 #include "render/regioncache.h"
+#include "render/windowshape.h"
+#include "shapewindow.h"
+#include "support/mask_bitmap_file.h"
 #include "ui/messagedialog.h"
 #include "ui/resourcemodule.h"
 #include "ui/texts.h"
-
-#include "maskpatterns.h"
-#include "shapewindow.h"
-#include "support/mask_bitmap_file.h"
-
-#include <gtest/gtest.h>
-
-#include <cstdio>
-#include <string>
 
 namespace {
 

@@ -1,17 +1,13 @@
-#include "render/regioncache.h"
-
-#include "base/textpolicy.h"
-
-#include "render/maskruns.h"
-
-#include "maskpatterns.h"
-#include "regionassert.h"
-#include "support/testenv.h"
-
 #include <gtest/gtest.h>
-
 #include <cstring>
 #include <string>
+
+#include "base/textpolicy.h"
+#include "maskpatterns.h"
+#include "regionassert.h"
+#include "render/maskruns.h"
+#include "render/regioncache.h"
+#include "support/testenv.h"
 
 namespace {
 

@@ -1,13 +1,12 @@
-#include "shapewindow.h"
+#include <cstdio>
+#include <cstring>
 
 #include "render/windowshape.h"
 #include "resources/resource.h"
+#include "shapewindow.h"
 #include "ui/messagedialog.h"
 #include "ui/resourcemodule.h"
 #include "ui/texts.h"
-
-#include <cstdio>
-#include <cstring>
 
 namespace {
 
@@ -17,7 +16,7 @@ RECT AppliedRect;
 
 LRESULT CALLBACK PanelProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_COMMAND && LOWORD(wParam) == IDM_MASK_REGION_BUILT) {
+    if (message == WM_COMMAND && LOWORD(wParam) == CMD_MASK_BUILT) {
         ++Log.count;
         Log.result = lParam;
         HWND wait = MessageRequest.window;

@@ -4,9 +4,9 @@
 // out with its own CombineRgn. Far too slow for the program, kept as the yardstick the fast
 // build must match exactly and beat. Shared by the shape tests and the benchmark.
 
-#include "base/scopeguards.h"
-
 #include <windows.h>
+
+#include "base/scopeguards.h"
 
 namespace reference {
 

@@ -1,16 +1,13 @@
-#include "ui/commondialogs.h"
-
-#include "ui/filechoosers.h"
-#include "ui/initialpath.h"
-
-#include "support/dialogwatch.h"
-#include "support/testenv.h"
-
 #include <gtest/gtest.h>
-
 #include <cstdio>
 #include <cstring>
 #include <string>
+
+#include "support/dialogwatch.h"
+#include "support/testenv.h"
+#include "ui/commondialogs.h"
+#include "ui/filechoosers.h"
+#include "ui/initialpath.h"
 
 namespace {
 

@@ -1,9 +1,8 @@
-#include "ui/initialpath.h"
-
 #include <gtest/gtest.h>
-
 #include <cstring>
 #include <string>
+
+#include "ui/initialpath.h"
 
 namespace {
 

@@ -1,0 +1,7 @@
+#pragma once
+
+#include <windows.h>
+
+// The measurement timer runs only once: starting a running timer changes nothing.
+void StartMeasureTimer(HWND window);
+void StopMeasureTimer(HWND window);
