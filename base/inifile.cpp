@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "base/profiletext.h"
+#include "base/textforms.h"
 #include "base/textpolicy.h"
 
 namespace {

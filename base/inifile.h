@@ -10,7 +10,7 @@
 // or output is missing, nothing usable was found, or the platform refused a write.
 // Integers are written as BYTE "0x%02x", short "%d", WORD "0x%04x", int "%d", unsigned "%u",
 // long "%ld", DWORD "0x%08x"; floating-point values as "%lf"; colours, rectangles and fonts in
-// the forms of base/profiletext.h.
+// the forms of base/textforms.h.
 class VARNOK_API INIFILE {
 public:
     INIFILE();

@@ -4,7 +4,7 @@
 #include <initializer_list>
 
 #include "base/inifile.h"
-#include "config/profiletext.h"
+#include "config/textkeys.h"
 
 const KEYSCHEMA* FindKey(const void* field)
 {

@@ -1,4 +1,4 @@
-#include "config/profiletext.h"
+#include "config/textkeys.h"
 
 #include <cstring>
 

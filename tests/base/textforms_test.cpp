@@ -1,11 +1,9 @@
 #include <gtest/gtest.h>
-
 #include <windows.h>
-
 #include <cstring>
 #include <string>
 
-#include "base/profiletext.h"
+#include "base/textforms.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "base/profiletext.h"
+#include "base/textforms.h"
 
 #include <cstdio>
 #include <cstring>
