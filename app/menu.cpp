@@ -50,18 +50,16 @@ void ReloadSettings(HWND window)
     MeasureTimerPause pause(window);
     LoadConfig();
     LoadTheme();
-    FreeRenderResources();
-    BuildRenderResources(window);
     ShowInTaskbar(window, Config.Global.Taskbar);
-    ReshapePanel(window, window);
-    RefreshPanel(window);
+    RebuildPanel(window, window);
 }
 
-// A failed save has been reported to the user; the panel runs on either way.
 void SaveSettings(HWND window)
 {
     RecordPanelPosition(window);
-    SaveSettingsFiles(window);
+    // A file that could not be written has been named to the user; the panel runs on either way.
+    if (!SaveSettingsFiles(window))
+        return;
 }
 
 // SelectFile takes the work buffer and frees it on every path.
@@ -82,8 +80,9 @@ void LoadThemeFromFile(HWND window)
 
 void SaveThemeToFile(HWND window)
 {
-    if (ChooseThemeFile(window, FILE_TITLE_THEME_SAVE, FALSE))
-        SaveThemeFile(window);
+    // A theme that could not be written has been named to the user; the panel runs on either way.
+    if (!ChooseThemeFile(window, FILE_TITLE_THEME_SAVE, FALSE) || !SaveThemeFile(window))
+        return;
 }
 
 }  // namespace

@@ -35,7 +35,11 @@ MeasureTimerPause::~MeasureTimerPause() { StartMeasureTimer(panel_); }
 void RebuildPanel(HWND panel, HWND requester)
 {
     FreeRenderResources();
-    BuildRenderResources(panel);
+    if (!BuildRenderResources(panel)) {
+        // Intended: a font, pen or brush that could not be made is left out of the drawing, and a
+        // surface that could not be made leaves nothing to draw on; the panel runs on with what
+        // exists and the next rebuild tries again. Only start-up treats a failed build as fatal.
+    }
     ReshapePanel(requester, panel);
     RefreshPanel(panel);
 }

@@ -29,6 +29,6 @@ void RecordPanelPosition(HWND panel);
 
 // SaveConfig, then SaveTheme. A file that could not be written is named in one error message over
 // `owner`; the result says whether both were written, for a caller that must not go on as if saved.
-bool SaveSettingsFiles(HWND owner);
+[[nodiscard]] bool SaveSettingsFiles(HWND owner);
 // SaveTheme alone, reported the same way.
-bool SaveThemeFile(HWND owner);
+[[nodiscard]] bool SaveThemeFile(HWND owner);

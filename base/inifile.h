@@ -21,11 +21,11 @@ public:
     // The profile functions hold a path in MAX_PATH characters: a path that would not fit once
     // resolved (a bare name resolves to the Windows directory) is refused, as are null and empty
     // ones. Opening always drops the path bound before.
-    int Open(const char* path);
+    [[nodiscard]] int Open(const char* path);
     // The name in the running executable's directory.
-    int OpenLocal(const char* name);
+    [[nodiscard]] int OpenLocal(const char* name);
     void Close();
-    int Create(const char* section);
+    [[nodiscard]] int Create(const char* section);
 
     int Read(const char* section, const char* key, const char* defaultText, char* buffer, unsigned long size);
     int Read(const char* section, const char* key, unsigned char defaultValue, unsigned char* value);
@@ -41,20 +41,20 @@ public:
     int Read(const char* section, const char* key, RECT* rect);
     int Read(const char* section, const char* key, LOGFONTA* font);
 
-    int Write(const char* section, const char* key, unsigned char value);
-    int Write(const char* section, const char* key, short value);
-    int Write(const char* section, const char* key, unsigned short value);
-    int Write(const char* section, const char* key, int value);
-    int Write(const char* section, const char* key, unsigned int value);
-    int Write(const char* section, const char* key, long value);
-    int Write(const char* section, const char* key, unsigned long value);
-    int Write(const char* section, const char* key, float value);
-    int Write(const char* section, const char* key, double value);
-    int Write(const char* section, const char* key, const char* format, unsigned long value);
-    int Write(const char* section, const char* key, const char* text);
-    int Write(const char* section, const char* key, const COLORREF* color);
-    int Write(const char* section, const char* key, const RECT* rect);
-    int Write(const char* section, const char* key, const LOGFONTA* font);
+    [[nodiscard]] int Write(const char* section, const char* key, unsigned char value);
+    [[nodiscard]] int Write(const char* section, const char* key, short value);
+    [[nodiscard]] int Write(const char* section, const char* key, unsigned short value);
+    [[nodiscard]] int Write(const char* section, const char* key, int value);
+    [[nodiscard]] int Write(const char* section, const char* key, unsigned int value);
+    [[nodiscard]] int Write(const char* section, const char* key, long value);
+    [[nodiscard]] int Write(const char* section, const char* key, unsigned long value);
+    [[nodiscard]] int Write(const char* section, const char* key, float value);
+    [[nodiscard]] int Write(const char* section, const char* key, double value);
+    [[nodiscard]] int Write(const char* section, const char* key, const char* format, unsigned long value);
+    [[nodiscard]] int Write(const char* section, const char* key, const char* text);
+    [[nodiscard]] int Write(const char* section, const char* key, const COLORREF* color);
+    [[nodiscard]] int Write(const char* section, const char* key, const RECT* rect);
+    [[nodiscard]] int Write(const char* section, const char* key, const LOGFONTA* font);
 
 private:
     CSTR path;

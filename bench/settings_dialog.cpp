@@ -79,7 +79,10 @@ int main()
     App.mainWindow = panel;
     CreateCritSect(UpdateSection, "UPDATE");
     GetClientRect(panel, &PanelRes.clientRect);
-    BuildRenderResources(panel);
+    if (!BuildRenderResources(panel)) {
+        fprintf(stderr, "the render resources could not be made\n");
+        return 1;
+    }
     ShowWindow(panel, SW_SHOW);
     Pump();
 

@@ -56,5 +56,5 @@ extern CTOOLTIP Tooltip;
 
 // Makes every object from the theme and takes the layout; true when all were made. Waits for a
 // paint in progress. A failed build keeps what it made until the next free.
-bool BuildRenderResources(HWND window);
+[[nodiscard]] bool BuildRenderResources(HWND window);
 void FreeRenderResources();
