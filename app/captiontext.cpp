@@ -48,7 +48,7 @@ void BuildReadingsText(char* buffer, size_t size, const unsigned int temperature
         return;
     char format[sizeof Config.Taskbar.Format];
     CopySetting(format, Config.Taskbar.Format);
-    FormatChecked(buffer, size, format, TaskbarFormatDefault, TaskbarFormatArguments,
+    FormatChecked(buffer, size, format, TASKBAR_FORMAT_DEFAULT, TASKBAR_FORMAT_ARGUMENTS,
                   static_cast<int>(temperatures[0]), static_cast<int>(temperatures[1]));
     const char* usageUnit = Theme.Label.UnitUsage;
     if (Config.Taskbar.Core)

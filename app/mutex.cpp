@@ -7,13 +7,13 @@ MUTEX::~MUTEX() { Release(); }
 bool MUTEX::Acquire(unsigned int device, unsigned int gpu)
 {
     Release();
-    snprintf(name, sizeof name, "VARNOK_DEV#%d_GPU#%d", static_cast<int>(device), static_cast<int>(gpu));
-    HANDLE existing = OpenMutexA(MUTEX_ALL_ACCESS, FALSE, name);
+    snprintf(name_, sizeof name_, "VARNOK_DEV#%d_GPU#%d", static_cast<int>(device), static_cast<int>(gpu));
+    HANDLE existing = OpenMutexA(MUTEX_ALL_ACCESS, FALSE, name_);
     if (existing) {
         CloseHandle(existing);
         return false;
     }
-    HANDLE created = CreateMutexA(nullptr, FALSE, name);
+    HANDLE created = CreateMutexA(nullptr, FALSE, name_);
     if (!created)
         return false;
     // Two starts racing past the open above both reach the create; the later one sees that the
@@ -22,15 +22,15 @@ bool MUTEX::Acquire(unsigned int device, unsigned int gpu)
         CloseHandle(created);
         return false;
     }
-    handle = created;
+    handle_ = created;
     return true;
 }
 
 void MUTEX::Release()
 {
-    if (!handle)
+    if (!handle_)
         return;
-    ReleaseMutex(handle);
-    CloseHandle(handle);
-    handle = nullptr;
+    ReleaseMutex(handle_);
+    CloseHandle(handle_);
+    handle_ = nullptr;
 }

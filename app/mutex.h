@@ -13,9 +13,9 @@ public:
     // False when another instance holds the name, or when the mutex cannot be made.
     bool Acquire(unsigned int device, unsigned int gpu);
     void Release();
-    const char* Name() const { return name; }
+    const char* Name() const { return name_; }
 
 private:
-    HANDLE handle = nullptr;
-    char name[32] = {};
+    HANDLE handle_ = nullptr;
+    char name_[32] = {};
 };

@@ -14,13 +14,13 @@
 namespace {
 
 // The message and up to two paths of PATH_CAPACITY bytes, each on a line of its own.
-constexpr size_t SaveErrorTextSize = sizeof TEXT_SAVE_ERROR + 2 * (sizeof Config.Theme.File + 1);
+constexpr size_t SAVE_ERROR_TEXT_SIZE = sizeof TEXT_SAVE_ERROR + 2 * (sizeof Config.Theme.File + 1);
 
 void ReportUnsaved(HWND owner, const char* settingsPath, const char* themePath)
 {
     if (!settingsPath && !themePath)
         return;
-    char text[SaveErrorTextSize];
+    char text[SAVE_ERROR_TEXT_SIZE];
     snprintf(text, sizeof text, "%s\n%s%s%s", TEXT_SAVE_ERROR, settingsPath ? settingsPath : "",
              settingsPath && themePath ? "\n" : "", themePath ? themePath : "");
     ShowErrorMessage(owner, text);

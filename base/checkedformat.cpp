@@ -17,13 +17,13 @@ struct ConversionSpec {
     char conversion;
 };
 
-// Reads a decimal field (width or precision); false when it exceeds FormatFieldLimit.
+// Reads a decimal field (width or precision); false when it exceeds FORMAT_FIELD_LIMIT.
 bool ReadField(const char*& cursor)
 {
     unsigned int value = 0;
     while (*cursor >= '0' && *cursor <= '9') {
         value = value * 10 + static_cast<unsigned int>(*cursor - '0');
-        if (value > FormatFieldLimit)
+        if (value > FORMAT_FIELD_LIMIT)
             return false;
         ++cursor;
     }

@@ -11,7 +11,7 @@
 //   'd' takes d i u o x X, with no length or h, hh, l (all read an int-sized value on Windows);
 //   'f' takes f F e E g G a A, with no length or l ("%lf" is a double);
 //   's' takes s with no length.
-// Flags - + space # 0, a width and a precision of at most FormatFieldLimit are allowed, except
+// Flags - + space # 0, a width and a precision of at most FORMAT_FIELD_LIMIT are allowed, except
 // where C leaves the result undefined ('#' on d i u s, '0' on s). "%%" is a literal percent sign.
 // Refused: '*' width or precision, "%n", positional arguments, ll j z t L I and every other
 // modifier or conversion, a '%' at the end of the text, and a null format or list.
@@ -19,7 +19,7 @@ bool IsFormatAccepted(const char* format, const char* expected);
 
 // Widths and precisions above this are refused: no text the program builds is that long, and a
 // huge width would only make the formatting spin on padding that is cut off anyway.
-constexpr unsigned int FormatFieldLimit = 255;
+constexpr unsigned int FORMAT_FIELD_LIMIT = 255;
 
 // Formats into buffer (always terminated, cut to size - 1 bytes, never inside a double-byte
 // character) with format when it is accepted for the expected list, otherwise with fallback (a

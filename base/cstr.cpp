@@ -42,7 +42,7 @@ bool StartsDoubleByte(const char* text, unsigned int index, unsigned int length)
 
 }  // namespace
 
-CSTR::CSTR() : length(0), text(nullptr), errorTrap(nullptr) {}
+CSTR::CSTR() : length_(0), text_(nullptr), errorTrap(nullptr) {}
 
 CSTR::CSTR(const char* value) : CSTR() { Append(value); }
 
@@ -51,16 +51,16 @@ CSTR::CSTR(int value) : CSTR() { *this = value; }
 CSTR::CSTR(const CSTR& other) : CSTR()
 {
     errorTrap = other.errorTrap;
-    Append(other.text);
+    Append(other.text_);
 }
 
-CSTR::~CSTR() { free(text); }
+CSTR::~CSTR() { free(text_); }
 
 CSTR& CSTR::operator=(const CSTR& other)
 {
     if (&other != this) {
         Remove();
-        Append(other.text);
+        Append(other.text_);
     }
     return *this;
 }
@@ -77,9 +77,9 @@ CSTR& CSTR::operator=(const char* value)
     if (!storage)
         ErrorTrap();
     memcpy(storage, value, newLength);
-    free(text);
-    text = storage;
-    length = static_cast<unsigned int>(newLength);
+    free(text_);
+    text_ = storage;
+    length_ = static_cast<unsigned int>(newLength);
     return *this;
 }
 
@@ -92,7 +92,7 @@ CSTR& CSTR::operator=(int value)
 
 CSTR& CSTR::operator+=(const CSTR& other)
 {
-    Append(other.text);
+    Append(other.text_);
     return *this;
 }
 
@@ -102,48 +102,48 @@ CSTR& CSTR::operator+=(const char* value)
     return *this;
 }
 
-unsigned int CSTR::Length() const { return length; }
+unsigned int CSTR::Length() const { return length_; }
 
 char* CSTR::String(unsigned int index) const
 {
-    if (!text || index > length)
+    if (!text_ || index > length_)
         return nullptr;
-    return text + index;
+    return text_ + index;
 }
 
 // Equality is a prefix test limited to this string's length, as the callers have always relied on.
 bool CSTR::operator==(const CSTR& other) const
 {
-    if (text == other.text)
+    if (text_ == other.text_)
         return true;
-    if (!text || !other.text)
+    if (!text_ || !other.text_)
         return false;
-    return strncmp(text, other.text, length) == 0;
+    return strncmp(text_, other.text_, length_) == 0;
 }
 
 bool CSTR::operator==(const char* value) const
 {
-    if (text == value)
+    if (text_ == value)
         return true;
-    if (!text || !value || !*value)
+    if (!text_ || !value || !*value)
         return false;
-    return strncmp(text, value, length) == 0;
+    return strncmp(text_, value, length_) == 0;
 }
 
 bool CSTR::Compare(const char* value, unsigned int count) const
 {
-    if (text == value)
+    if (text_ == value)
         return true;
-    if (!text || !value || !*value)
+    if (!text_ || !value || !*value)
         return false;
-    return strncmp(text, value, count ? count : length) == 0;
+    return strncmp(text_, value, count ? count : length_) == 0;
 }
 
 int CSTR::Convert(int base) const
 {
-    if (!text || base < 2 || base > 36)
+    if (!text_ || base < 2 || base > 36)
         return 0;
-    const unsigned char* p = reinterpret_cast<const unsigned char*>(text);
+    const unsigned char* p = reinterpret_cast<const unsigned char*>(text_);
     while (IsWhiteSpace(*p))
         ++p;
     bool negative = false;
@@ -171,66 +171,66 @@ int CSTR::Hex() const { return Convert(16); }
 
 char* CSTR::Append(const char* value)
 {
-    if (!value || !*value || value == text)
-        return text;
+    if (!value || !*value || value == text_)
+        return text_;
     size_t added = strlen(value);
     // A sum beyond what the length can count is storage that cannot be had.
-    char* storage = added < UINT_MAX - length ? NewStorage(length + added) : nullptr;
+    char* storage = added < UINT_MAX - length_ ? NewStorage(length_ + added) : nullptr;
     if (!storage)
         ErrorTrap();
-    if (text)
-        memcpy(storage, text, length);
-    memcpy(storage + length, value, added);
-    free(text);
-    text = storage;
-    length += static_cast<unsigned int>(added);
-    return text;
+    if (text_)
+        memcpy(storage, text_, length_);
+    memcpy(storage + length_, value, added);
+    free(text_);
+    text_ = storage;
+    length_ += static_cast<unsigned int>(added);
+    return text_;
 }
 
 char* CSTR::Insert(const char* value, unsigned int position)
 {
-    if (!value || !*value || value == text || position >= length)
-        return text;
+    if (!value || !*value || value == text_ || position >= length_)
+        return text_;
     size_t added = strlen(value);
-    char* storage = added < UINT_MAX - length ? NewStorage(length + added) : nullptr;
+    char* storage = added < UINT_MAX - length_ ? NewStorage(length_ + added) : nullptr;
     if (!storage)
         ErrorTrap();
-    memcpy(storage, text, position);
+    memcpy(storage, text_, position);
     memcpy(storage + position, value, added);
-    memcpy(storage + position + added, text + position, length - position);
-    free(text);
-    text = storage;
-    length += static_cast<unsigned int>(added);
-    return text;
+    memcpy(storage + position + added, text_ + position, length_ - position);
+    free(text_);
+    text_ = storage;
+    length_ += static_cast<unsigned int>(added);
+    return text_;
 }
 
 void CSTR::Remove()
 {
-    free(text);
-    text = nullptr;
-    length = 0;
+    free(text_);
+    text_ = nullptr;
+    length_ = 0;
 }
 
 char* CSTR::Upper()
 {
-    for (unsigned int i = 0; i < length; ++i) {
-        if (StartsDoubleByte(text, i, length))
+    for (unsigned int i = 0; i < length_; ++i) {
+        if (StartsDoubleByte(text_, i, length_))
             ++i;
-        else if (text[i] >= 'a' && text[i] <= 'z')
-            text[i] = static_cast<char>(text[i] - 'a' + 'A');
+        else if (text_[i] >= 'a' && text_[i] <= 'z')
+            text_[i] = static_cast<char>(text_[i] - 'a' + 'A');
     }
-    return text;
+    return text_;
 }
 
 char* CSTR::Lower()
 {
-    for (unsigned int i = 0; i < length; ++i) {
-        if (StartsDoubleByte(text, i, length))
+    for (unsigned int i = 0; i < length_; ++i) {
+        if (StartsDoubleByte(text_, i, length_))
             ++i;
-        else if (text[i] >= 'A' && text[i] <= 'Z')
-            text[i] = static_cast<char>(text[i] - 'A' + 'a');
+        else if (text_[i] >= 'A' && text_[i] <= 'Z')
+            text_[i] = static_cast<char>(text_[i] - 'A' + 'a');
     }
-    return text;
+    return text_;
 }
 
 char* CSTR::Convert(bool upper) { return upper ? Upper() : Lower(); }
@@ -239,39 +239,39 @@ char* CSTR::Convert(bool upper) { return upper ? Upper() : Lower(); }
 char* CSTR::TrimLeft(const char* set)
 {
     unsigned int start = 0;
-    while (start < length && !StartsDoubleByte(text, start, length) && IsTrim(text[start], set))
+    while (start < length_ && !StartsDoubleByte(text_, start, length_) && IsTrim(text_[start], set))
         ++start;
     if (start == 0)
-        return text;
+        return text_;
     // Assigning from inside the own storage copies the rest before the old storage goes.
-    *this = text + start;
-    return text;
+    *this = text_ + start;
+    return text_;
 }
 
 char* CSTR::TrimRight(const char* set)
 {
     // Which byte ends a character is known only from the start of the text.
     unsigned int end = 0;
-    for (unsigned int i = 0; i < length; ++i) {
-        if (StartsDoubleByte(text, i, length))
+    for (unsigned int i = 0; i < length_; ++i) {
+        if (StartsDoubleByte(text_, i, length_))
             end = ++i + 1;
-        else if (!IsTrim(text[i], set))
+        else if (!IsTrim(text_[i], set))
             end = i + 1;
     }
-    if (end == length)
-        return text;
+    if (end == length_)
+        return text_;
     if (end == 0) {
         Remove();
-        return text;
+        return text_;
     }
     char* storage = NewStorage(end);
     if (!storage)
         ErrorTrap();
-    memcpy(storage, text, end);
-    free(text);
-    text = storage;
-    length = end;
-    return text;
+    memcpy(storage, text_, end);
+    free(text_);
+    text_ = storage;
+    length_ = end;
+    return text_;
 }
 
 char* CSTR::Trim(const char* set)
@@ -282,7 +282,7 @@ char* CSTR::Trim(const char* set)
 
 void CSTR::RegisterErrorTrap(void (*trap)()) { errorTrap = trap; }
 
-void CSTR::ErrorTrap() { ExitProcess(AllocationFailureExitCode); }
+void CSTR::ErrorTrap() { ExitProcess(ALLOCATION_FAILURE_EXIT_CODE); }
 
 bool CSTR::IsTrim(char byte, const char* set)
 {

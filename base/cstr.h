@@ -8,7 +8,7 @@
 class VARNOK_API CSTR {
 public:
     // A process that ran out of storage for a string must not look as if it ended well.
-    static constexpr unsigned int AllocationFailureExitCode = 3;
+    static constexpr unsigned int ALLOCATION_FAILURE_EXIT_CODE = 3;
 
     CSTR();
     CSTR(const char* text);
@@ -52,7 +52,7 @@ private:
     [[noreturn]] static void ErrorTrap();
     static bool IsTrim(char byte, const char* set);
 
-    unsigned int length;
-    char* text;
+    unsigned int length_;
+    char* text_;
     void (*errorTrap)();
 };

@@ -11,15 +11,15 @@
 namespace {
 
 // Numbers are formatted into a buffer of this size before they are written.
-constexpr size_t NumberTextSize = 256;
+constexpr size_t NUMBER_TEXT_SIZE = 256;
 // "%lf" spells out every digit of the integer part, up to 309 of them for the largest double;
 // a shorter buffer would cut a large value and store a different number.
-constexpr size_t FloatTextSize = 512;
+constexpr size_t FLOAT_TEXT_SIZE = 512;
 // Colour and rectangle texts are read in at most 255 characters, font texts in 127.
-constexpr size_t ValueTextSize = 256;
-constexpr size_t FontTextSize = 128;
+constexpr size_t VALUE_TEXT_SIZE = 256;
+constexpr size_t FONT_TEXT_SIZE = 128;
 // The longest path OpenLocal builds.
-constexpr size_t LocalPathLimit = 1023;
+constexpr size_t LOCAL_PATH_LIMIT = 1023;
 
 bool IsBareName(const char* path)
 {
@@ -77,7 +77,7 @@ int WriteValueText(const char* file, const char* section, const char* key, const
 __attribute__((format(__MINGW_PRINTF_FORMAT, 4, 5)))
 int WriteNumber(const char* file, const char* section, const char* key, const char* format, ...)
 {
-    char text[NumberTextSize];
+    char text[NUMBER_TEXT_SIZE];
     va_list arguments;
     va_start(arguments, format);
     vsnprintf(text, sizeof text, format, arguments);
@@ -87,7 +87,7 @@ int WriteNumber(const char* file, const char* section, const char* key, const ch
 
 int WriteFloat(const char* file, const char* section, const char* key, double value)
 {
-    char text[FloatTextSize];
+    char text[FLOAT_TEXT_SIZE];
     snprintf(text, sizeof text, "%lf", value);
     return WriteValueText(file, section, key, text);
 }
@@ -96,13 +96,13 @@ int WriteFloat(const char* file, const char* section, const char* key, double va
 
 INIFILE::INIFILE() {}
 
-INIFILE::INIFILE(const INIFILE& other) : path(other.path) {}
+INIFILE::INIFILE(const INIFILE& other) : path_(other.path_) {}
 
 INIFILE::~INIFILE() {}
 
 INIFILE& INIFILE::operator=(const INIFILE& other)
 {
-    path = other.path;
+    path_ = other.path_;
     return *this;
 }
 
@@ -111,8 +111,8 @@ int INIFILE::Open(const char* newPath)
     Close();
     if (!newPath || !*newPath || !FitsProfileFunctions(newPath))
         return 0;
-    path = newPath;
-    return path.Length() > 0 && path == newPath ? 1 : 0;
+    path_ = newPath;
+    return path_.Length() > 0 && path_ == newPath ? 1 : 0;
 }
 
 int INIFILE::OpenLocal(const char* name)
@@ -126,83 +126,83 @@ int INIFILE::OpenLocal(const char* name)
         return 0;
     size_t directoryLength = DirectoryLength(module);
     size_t nameLength = strlen(name);
-    if (nameLength > LocalPathLimit || directoryLength + nameLength > LocalPathLimit)
+    if (nameLength > LOCAL_PATH_LIMIT || directoryLength + nameLength > LOCAL_PATH_LIMIT)
         return 0;
-    char local[LocalPathLimit + 1];
+    char local[LOCAL_PATH_LIMIT + 1];
     snprintf(local, sizeof local, "%.*s%s", static_cast<int>(directoryLength), module, name);
     return Open(local);
 }
 
-void INIFILE::Close() { path.Remove(); }
+void INIFILE::Close() { path_.Remove(); }
 
 int INIFILE::Create(const char* section)
 {
-    if (path.Length() == 0 || !section)
+    if (path_.Length() == 0 || !section)
         return 0;
-    return WritePrivateProfileSectionA(section, "", path.String()) ? 1 : 0;
+    return WritePrivateProfileSectionA(section, "", path_.String()) ? 1 : 0;
 }
 
 int INIFILE::Read(const char* section, const char* key, const char* defaultText, char* buffer, unsigned long size)
 {
-    if (path.Length() == 0 || !section || !key || !buffer || size == 0)
+    if (path_.Length() == 0 || !section || !key || !buffer || size == 0)
         return 0;
-    GetPrivateProfileStringA(section, key, defaultText ? defaultText : "", buffer, size, path.String());
+    GetPrivateProfileStringA(section, key, defaultText ? defaultText : "", buffer, size, path_.String());
     return 1;
 }
 
 int INIFILE::Read(const char* section, const char* key, unsigned char defaultValue, unsigned char* value)
 {
-    if (path.Length() == 0 || !section || !key || !value)
+    if (path_.Length() == 0 || !section || !key || !value)
         return 0;
-    *value = static_cast<unsigned char>(ReadInteger(path.String(), section, key, defaultValue));
+    *value = static_cast<unsigned char>(ReadInteger(path_.String(), section, key, defaultValue));
     return 1;
 }
 
 int INIFILE::Read(const char* section, const char* key, short defaultValue, short* value)
 {
-    if (path.Length() == 0 || !section || !key || !value)
+    if (path_.Length() == 0 || !section || !key || !value)
         return 0;
-    *value = static_cast<short>(ReadInteger(path.String(), section, key, defaultValue));
+    *value = static_cast<short>(ReadInteger(path_.String(), section, key, defaultValue));
     return 1;
 }
 
 int INIFILE::Read(const char* section, const char* key, unsigned short defaultValue, unsigned short* value)
 {
-    if (path.Length() == 0 || !section || !key || !value)
+    if (path_.Length() == 0 || !section || !key || !value)
         return 0;
-    *value = static_cast<unsigned short>(ReadInteger(path.String(), section, key, defaultValue));
+    *value = static_cast<unsigned short>(ReadInteger(path_.String(), section, key, defaultValue));
     return 1;
 }
 
 int INIFILE::Read(const char* section, const char* key, int defaultValue, int* value)
 {
-    if (path.Length() == 0 || !section || !key || !value)
+    if (path_.Length() == 0 || !section || !key || !value)
         return 0;
-    *value = static_cast<int>(ReadInteger(path.String(), section, key, defaultValue));
+    *value = static_cast<int>(ReadInteger(path_.String(), section, key, defaultValue));
     return 1;
 }
 
 int INIFILE::Read(const char* section, const char* key, unsigned int defaultValue, unsigned int* value)
 {
-    if (path.Length() == 0 || !section || !key || !value)
+    if (path_.Length() == 0 || !section || !key || !value)
         return 0;
-    *value = ReadInteger(path.String(), section, key, static_cast<INT>(defaultValue));
+    *value = ReadInteger(path_.String(), section, key, static_cast<INT>(defaultValue));
     return 1;
 }
 
 int INIFILE::Read(const char* section, const char* key, long defaultValue, long* value)
 {
-    if (path.Length() == 0 || !section || !key || !value)
+    if (path_.Length() == 0 || !section || !key || !value)
         return 0;
-    *value = static_cast<long>(ReadInteger(path.String(), section, key, defaultValue));
+    *value = static_cast<long>(ReadInteger(path_.String(), section, key, defaultValue));
     return 1;
 }
 
 int INIFILE::Read(const char* section, const char* key, unsigned long defaultValue, unsigned long* value)
 {
-    if (path.Length() == 0 || !section || !key || !value)
+    if (path_.Length() == 0 || !section || !key || !value)
         return 0;
-    *value = ReadInteger(path.String(), section, key, static_cast<INT>(defaultValue));
+    *value = ReadInteger(path_.String(), section, key, static_cast<INT>(defaultValue));
     return 1;
 }
 
@@ -217,19 +217,19 @@ int INIFILE::Read(const char* section, const char* key, float defaultValue, floa
 
 int INIFILE::Read(const char* section, const char* key, double defaultValue, double* value)
 {
-    if (path.Length() == 0 || !section || !key || !value)
+    if (path_.Length() == 0 || !section || !key || !value)
         return 0;
-    char text[FloatTextSize];
-    *value = ReadValueText(path.String(), section, key, text, sizeof text) ? strtod(text, nullptr) : defaultValue;
+    char text[FLOAT_TEXT_SIZE];
+    *value = ReadValueText(path_.String(), section, key, text, sizeof text) ? strtod(text, nullptr) : defaultValue;
     return 1;
 }
 
 int INIFILE::Read(const char* section, const char* key, COLORREF* color)
 {
-    if (path.Length() == 0 || !section || !key || !color)
+    if (path_.Length() == 0 || !section || !key || !color)
         return 0;
-    char text[ValueTextSize];
-    if (!ReadValueText(path.String(), section, key, text, sizeof text))
+    char text[VALUE_TEXT_SIZE];
+    if (!ReadValueText(path_.String(), section, key, text, sizeof text))
         return 0;
     ParseColorText(text, color);
     return 1;
@@ -237,10 +237,10 @@ int INIFILE::Read(const char* section, const char* key, COLORREF* color)
 
 int INIFILE::Read(const char* section, const char* key, RECT* rect)
 {
-    if (path.Length() == 0 || !section || !key || !rect)
+    if (path_.Length() == 0 || !section || !key || !rect)
         return 0;
-    char text[ValueTextSize];
-    if (!ReadValueText(path.String(), section, key, text, sizeof text))
+    char text[VALUE_TEXT_SIZE];
+    if (!ReadValueText(path_.String(), section, key, text, sizeof text))
         return 0;
     ParseRectText(text, rect);
     return 1;
@@ -248,10 +248,10 @@ int INIFILE::Read(const char* section, const char* key, RECT* rect)
 
 int INIFILE::Read(const char* section, const char* key, LOGFONTA* font)
 {
-    if (path.Length() == 0 || !section || !key || !font)
+    if (path_.Length() == 0 || !section || !key || !font)
         return 0;
-    char text[FontTextSize];
-    if (!ReadValueText(path.String(), section, key, text, sizeof text))
+    char text[FONT_TEXT_SIZE];
+    if (!ReadValueText(path_.String(), section, key, text, sizeof text))
         return 0;
     ParseFontText(text, font);
     return 1;
@@ -259,51 +259,51 @@ int INIFILE::Read(const char* section, const char* key, LOGFONTA* font)
 
 int INIFILE::Write(const char* section, const char* key, unsigned char value)
 {
-    if (path.Length() == 0 || !section || !key)
+    if (path_.Length() == 0 || !section || !key)
         return 0;
-    return WriteNumber(path.String(), section, key, "0x%02x", static_cast<unsigned int>(value));
+    return WriteNumber(path_.String(), section, key, "0x%02x", static_cast<unsigned int>(value));
 }
 
 int INIFILE::Write(const char* section, const char* key, short value)
 {
-    if (path.Length() == 0 || !section || !key)
+    if (path_.Length() == 0 || !section || !key)
         return 0;
-    return WriteNumber(path.String(), section, key, "%d", static_cast<int>(value));
+    return WriteNumber(path_.String(), section, key, "%d", static_cast<int>(value));
 }
 
 int INIFILE::Write(const char* section, const char* key, unsigned short value)
 {
-    if (path.Length() == 0 || !section || !key)
+    if (path_.Length() == 0 || !section || !key)
         return 0;
-    return WriteNumber(path.String(), section, key, "0x%04x", static_cast<unsigned int>(value));
+    return WriteNumber(path_.String(), section, key, "0x%04x", static_cast<unsigned int>(value));
 }
 
 int INIFILE::Write(const char* section, const char* key, int value)
 {
-    if (path.Length() == 0 || !section || !key)
+    if (path_.Length() == 0 || !section || !key)
         return 0;
-    return WriteNumber(path.String(), section, key, "%d", value);
+    return WriteNumber(path_.String(), section, key, "%d", value);
 }
 
 int INIFILE::Write(const char* section, const char* key, unsigned int value)
 {
-    if (path.Length() == 0 || !section || !key)
+    if (path_.Length() == 0 || !section || !key)
         return 0;
-    return WriteNumber(path.String(), section, key, "%u", value);
+    return WriteNumber(path_.String(), section, key, "%u", value);
 }
 
 int INIFILE::Write(const char* section, const char* key, long value)
 {
-    if (path.Length() == 0 || !section || !key)
+    if (path_.Length() == 0 || !section || !key)
         return 0;
-    return WriteNumber(path.String(), section, key, "%ld", value);
+    return WriteNumber(path_.String(), section, key, "%ld", value);
 }
 
 int INIFILE::Write(const char* section, const char* key, unsigned long value)
 {
-    if (path.Length() == 0 || !section || !key)
+    if (path_.Length() == 0 || !section || !key)
         return 0;
-    return WriteNumber(path.String(), section, key, "0x%08lx", value);
+    return WriteNumber(path_.String(), section, key, "0x%08lx", value);
 }
 
 int INIFILE::Write(const char* section, const char* key, float value)
@@ -313,50 +313,50 @@ int INIFILE::Write(const char* section, const char* key, float value)
 
 int INIFILE::Write(const char* section, const char* key, double value)
 {
-    if (path.Length() == 0 || !section || !key)
+    if (path_.Length() == 0 || !section || !key)
         return 0;
-    return WriteFloat(path.String(), section, key, value);
+    return WriteFloat(path_.String(), section, key, value);
 }
 
 // The format is the calling program's own, never text from a file.
 int INIFILE::Write(const char* section, const char* key, const char* format, unsigned long value)
 {
-    if (path.Length() == 0 || !section || !key || !format)
+    if (path_.Length() == 0 || !section || !key || !format)
         return 0;
-    return WriteNumber(path.String(), section, key, format, value);
+    return WriteNumber(path_.String(), section, key, format, value);
 }
 
 // A null text would make the profile function delete the key, which is not a write.
 int INIFILE::Write(const char* section, const char* key, const char* text)
 {
-    if (path.Length() == 0 || !section || !key || !text)
+    if (path_.Length() == 0 || !section || !key || !text)
         return 0;
-    return WriteValueText(path.String(), section, key, text);
+    return WriteValueText(path_.String(), section, key, text);
 }
 
 int INIFILE::Write(const char* section, const char* key, const COLORREF* color)
 {
-    if (path.Length() == 0 || !section || !key || !color)
+    if (path_.Length() == 0 || !section || !key || !color)
         return 0;
-    char text[NumberTextSize];
+    char text[NUMBER_TEXT_SIZE];
     FormatColorText(text, sizeof text, *color);
-    return WriteValueText(path.String(), section, key, text);
+    return WriteValueText(path_.String(), section, key, text);
 }
 
 int INIFILE::Write(const char* section, const char* key, const RECT* rect)
 {
-    if (path.Length() == 0 || !section || !key || !rect)
+    if (path_.Length() == 0 || !section || !key || !rect)
         return 0;
-    char text[NumberTextSize];
+    char text[NUMBER_TEXT_SIZE];
     FormatRectText(text, sizeof text, rect);
-    return WriteValueText(path.String(), section, key, text);
+    return WriteValueText(path_.String(), section, key, text);
 }
 
 int INIFILE::Write(const char* section, const char* key, const LOGFONTA* font)
 {
-    if (path.Length() == 0 || !section || !key || !font)
+    if (path_.Length() == 0 || !section || !key || !font)
         return 0;
-    char text[NumberTextSize];
+    char text[NUMBER_TEXT_SIZE];
     FormatFontText(text, sizeof text, font);
-    return WriteValueText(path.String(), section, key, text);
+    return WriteValueText(path_.String(), section, key, text);
 }

@@ -57,5 +57,5 @@ public:
     [[nodiscard]] int Write(const char* section, const char* key, const LOGFONTA* font);
 
 private:
-    CSTR path;
+    CSTR path_;
 };

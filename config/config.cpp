@@ -13,7 +13,7 @@ char ConfigPath[PATH_CAPACITY];
 
 namespace {
 
-constexpr char DefaultConfigPath[] = "VARNOK.CFG";
+constexpr char DEFAULT_CONFIG_PATH[] = "VARNOK.CFG";
 
 constexpr KEYRANGE Range(int low, int high) { return {low, high}; }
 
@@ -59,15 +59,15 @@ constexpr KEYSCHEMA Keys[] = {
     Unsigned("ALERT", "Ambient", Config.Alert.Ambient, 80, NO_RANGE, Range(40, 150)),
     Signed("LOG", "Enable", Config.Log.Enable, 0),
     Text("LOG", "File", Config.Log.File, "VARNOK.LOG"),
-    Text("LOG", "Format", Config.Log.Format, LogFormatDefault),
-    Text("TASKBAR", "Format", Config.Taskbar.Format, TaskbarFormatDefault),
+    Text("LOG", "Format", Config.Log.Format, LOG_FORMAT_DEFAULT),
+    Text("TASKBAR", "Format", Config.Taskbar.Format, TASKBAR_FORMAT_DEFAULT),
     Signed("TASKBAR", "Core", Config.Taskbar.Core, 0),
     Signed("TASKBAR", "Memory", Config.Taskbar.Memory, 0),
     Signed("TASKBAR", "Video", Config.Taskbar.Video, 0),
     Signed("TASKBAR", "Used", Config.Taskbar.Used, 0),
     Signed("TASKBAR", "Fan", Config.Taskbar.Fan, 0),
     Text("TOOLTIP", "Title", Config.Tooltip.Title, "Thermal Controller"),
-    Text("TOOLTIP", "Format", Config.Tooltip.Format, TooltipFormatDefault),
+    Text("TOOLTIP", "Format", Config.Tooltip.Format, TOOLTIP_FORMAT_DEFAULT),
     Text("THEME", "File", Config.Theme.File, "VARNOK.VKT"),
 };
 
@@ -77,8 +77,8 @@ KEYTABLE SettingKeys() { return {Keys, sizeof Keys / sizeof Keys[0]}; }
 
 bool SetConfigPath(const char* commandLine)
 {
-    const char* path = DefaultConfigPath;
-    size_t length = strlen(DefaultConfigPath);
+    const char* path = DEFAULT_CONFIG_PATH;
+    size_t length = strlen(DEFAULT_CONFIG_PATH);
     if (commandLine && *commandLine) {
         path = commandLine;
         length = strlen(commandLine);

@@ -7,22 +7,22 @@
 
 // [LOG] Format: core and ambient temperature; core, memory and shader clock (doubles); fan speed
 // and fan level.
-inline constexpr char LogFormatArguments[] = "ddfffdd";
-inline constexpr char LogFormatDefault[] = "%3d,%3d,%5.1f,%5.1f,%5.1f,%5d,%3d";
+inline constexpr char LOG_FORMAT_ARGUMENTS[] = "ddfffdd";
+inline constexpr char LOG_FORMAT_DEFAULT[] = "%3d,%3d,%5.1f,%5.1f,%5.1f,%5d,%3d";
 
 // [TASKBAR] Format: core and ambient temperature. 0xB0 is the one-byte degree mark of code
 // page 932; it is written as an escape because a literal degree sign would be converted to a
 // different, two-byte character.
-inline constexpr char TaskbarFormatArguments[] = "dd";
-inline constexpr char TaskbarFormatDefault[] = "%d\xB0" "C/%d\xB0" "C";
+inline constexpr char TASKBAR_FORMAT_ARGUMENTS[] = "dd";
+inline constexpr char TASKBAR_FORMAT_DEFAULT[] = "%d\xB0" "C/%d\xB0" "C";
 
 // [TOOLTIP] Format: sensor index, sensor target, controller name.
-inline constexpr char TooltipFormatArguments[] = "dss";
-inline constexpr char TooltipFormatDefault[] = "#%d: %s - %s";
+inline constexpr char TOOLTIP_FORMAT_ARGUMENTS[] = "dss";
+inline constexpr char TOOLTIP_FORMAT_DEFAULT[] = "#%d: %s - %s";
 
 // Theme [UNIT] Format: the temperature of one grid line.
-inline constexpr char UnitFormatArguments[] = "d";
-inline constexpr char UnitFormatDefault[] = "%3d";
+inline constexpr char UNIT_FORMAT_ARGUMENTS[] = "d";
+inline constexpr char UNIT_FORMAT_DEFAULT[] = "%3d";
 
 // Theme [LABEL] UnitTemp default: the degree mark and "C".
-inline constexpr char UnitTempDefault[] = "\xB0" "C";
+inline constexpr char UNIT_TEMP_DEFAULT[] = "\xB0" "C";

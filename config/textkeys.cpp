@@ -7,7 +7,7 @@
 
 namespace {
 
-constexpr unsigned long ScratchSize = PATH_CAPACITY + 2;
+constexpr unsigned long SCRATCH_SIZE = PATH_CAPACITY + 2;
 
 // The blanks and control bytes that the profile functions may strip around a value.
 bool IsStrippedByte(char byte) { return static_cast<unsigned char>(byte) <= ' '; }
@@ -33,7 +33,7 @@ void ReadProfileText(INIFILE& file, const char* section, const char* key, const 
     // Two bytes more than the field: whatever the profile layer does at the end of its buffer
     // (Wine leaves a byte as it was when a double-byte character does not fit, and drops the last
     // character of a quoted value that fills the buffer) falls behind the cut made here.
-    char scratch[ScratchSize] = {};
+    char scratch[SCRATCH_SIZE] = {};
     if (!file.Read(section, key, defaultText, scratch, size + 2))
         return;
     scratch[size + 1] = '\0';
@@ -59,7 +59,7 @@ bool WriteProfileText(INIFILE& file, const char* section, const char* key, const
     if (size == 0 || size > PATH_CAPACITY)
         return false;
     const size_t length = strnlen(field, size - 1);
-    char text[ScratchSize + 1];
+    char text[SCRATCH_SIZE + 1];
     if (NeedsQuotes(field, length)) {
         text[0] = '"';
         memcpy(text + 1, field, length);

@@ -34,23 +34,23 @@ FUNCTION LookUp(nvapi_QueryInterface_t query, NvU32 id)
 }  // namespace
 
 CNVGF::CNVGF()
-    : interfaceVersion(),
-      driverVersion(),
-      biosVersion(),
-      driverRecord(),
-      queryInterface(nullptr),
-      getDynamicPstates(nullptr),
-      getUsages(nullptr),
-      getMemoryInfo(nullptr),
-      getCoolerSettings(nullptr),
-      deviceIndex(0),
-      gpuIndex(0),
-      gpuCount(0),
-      display(nullptr),
-      gpus(),
-      module(nullptr),
-      started(false),
-      selected(false)
+    : interfaceVersion_(),
+      driverVersion_(),
+      biosVersion_(),
+      driverRecord_(),
+      queryInterface_(nullptr),
+      getDynamicPstates_(nullptr),
+      getUsages_(nullptr),
+      getMemoryInfo_(nullptr),
+      getCoolerSettings_(nullptr),
+      deviceIndex_(0),
+      gpuIndex_(0),
+      gpuCount_(0),
+      display_(nullptr),
+      gpus_(),
+      module_(nullptr),
+      started_(false),
+      selected_(false)
 {
 }
 
@@ -58,19 +58,19 @@ CNVGF::~CNVGF() { Release(); }
 
 void CNVGF::Release()
 {
-    if (module) {
-        FreeLibrary(module);
-        module = nullptr;
+    if (module_) {
+        FreeLibrary(module_);
+        module_ = nullptr;
     }
-    queryInterface = nullptr;
-    getDynamicPstates = nullptr;
-    getUsages = nullptr;
-    getMemoryInfo = nullptr;
-    getCoolerSettings = nullptr;
-    selected = false;
-    if (started) {
+    queryInterface_ = nullptr;
+    getDynamicPstates_ = nullptr;
+    getUsages_ = nullptr;
+    getMemoryInfo_ = nullptr;
+    getCoolerSettings_ = nullptr;
+    selected_ = false;
+    if (started_) {
         NvAPI_Unload();
-        started = false;
+        started_ = false;
     }
 }
 
@@ -79,84 +79,84 @@ bool CNVGF::Initialize()
     Release();
     if (NvAPI_Initialize() != NVAPI_OK)
         return false;
-    started = true;
-    if (NvAPI_GetInterfaceVersionString(interfaceVersion) != NVAPI_OK) {
-        interfaceVersion[0] = '\0';
+    started_ = true;
+    if (NvAPI_GetInterfaceVersionString(interfaceVersion_) != NVAPI_OK) {
+        interfaceVersion_[0] = '\0';
         return false;
     }
-    Terminate(interfaceVersion);
-    driverRecord.Version = NV_DISPLAY_DRIVER_VERSION_VER;
+    Terminate(interfaceVersion_);
+    driverRecord_.Version = NV_DISPLAY_DRIVER_VERSION_VER;
 
-    module = LoadLibraryA(NVAPI_MODULE_NAME);
-    if (!module)
+    module_ = LoadLibraryA(NVAPI_MODULE_NAME);
+    if (!module_)
         return false;
-    queryInterface = reinterpret_cast<nvapi_QueryInterface_t>(
-        reinterpret_cast<void*>(GetProcAddress(module, NVAPI_QUERY_EXPORT)));
-    if (!queryInterface)
+    queryInterface_ = reinterpret_cast<nvapi_QueryInterface_t>(
+        reinterpret_cast<void*>(GetProcAddress(module_, NVAPI_QUERY_EXPORT)));
+    if (!queryInterface_)
         return false;
-    getUsages = LookUp<NvAPI_GPU_GetUsages_t>(queryInterface, NVAPI_ID_GPU_GET_USAGES);
-    getDynamicPstates = LookUp<NvAPI_GPU_GetDynamicPstatesInfoEx_t>(queryInterface, NVAPI_ID_GPU_GET_DYNAMIC_PSTATES_INFO_EX);
-    getMemoryInfo = LookUp<NvAPI_GetDisplayDriverMemoryInfo_t>(queryInterface, NVAPI_ID_GET_DISPLAY_DRIVER_MEMORY_INFO);
-    getCoolerSettings = LookUp<NvAPI_GPU_GetCoolerSettings_t>(queryInterface, NVAPI_ID_GPU_GET_COOLER_SETTINGS);
+    getUsages_ = LookUp<NvAPI_GPU_GetUsages_t>(queryInterface_, NVAPI_ID_GPU_GET_USAGES);
+    getDynamicPstates_ = LookUp<NvAPI_GPU_GetDynamicPstatesInfoEx_t>(queryInterface_, NVAPI_ID_GPU_GET_DYNAMIC_PSTATES_INFO_EX);
+    getMemoryInfo_ = LookUp<NvAPI_GetDisplayDriverMemoryInfo_t>(queryInterface_, NVAPI_ID_GET_DISPLAY_DRIVER_MEMORY_INFO);
+    getCoolerSettings_ = LookUp<NvAPI_GPU_GetCoolerSettings_t>(queryInterface_, NVAPI_ID_GPU_GET_COOLER_SETTINGS);
     return true;
 }
 
 bool CNVGF::SelectGpu(unsigned int device, unsigned int gpu)
 {
-    selected = false;
-    if (NvAPI_EnumNvidiaDisplayHandle(device, &display) != NVAPI_OK)
+    selected_ = false;
+    if (NvAPI_EnumNvidiaDisplayHandle(device, &display_) != NVAPI_OK)
         return false;
-    deviceIndex = device;
+    deviceIndex_ = device;
 
     NvU32 count = 0;
-    if (NvAPI_GetPhysicalGPUsFromDisplay(display, gpus, &count) != NVAPI_OK)
+    if (NvAPI_GetPhysicalGPUsFromDisplay(display_, gpus_, &count) != NVAPI_OK)
         return false;
     // A count beyond the handle array would let an index read past it.
-    gpuCount = count < NVAPI_MAX_PHYSICAL_GPUS ? count : static_cast<unsigned int>(NVAPI_MAX_PHYSICAL_GPUS);
-    if (gpu >= gpuCount)
+    gpuCount_ = count < NVAPI_MAX_PHYSICAL_GPUS ? count : static_cast<unsigned int>(NVAPI_MAX_PHYSICAL_GPUS);
+    if (gpu >= gpuCount_)
         return false;
-    gpuIndex = gpu;
+    gpuIndex_ = gpu;
 
-    if (NvAPI_GetDisplayDriverVersion(display, &driverRecord) != NVAPI_OK)
+    if (NvAPI_GetDisplayDriverVersion(display_, &driverRecord_) != NVAPI_OK)
         return false;
-    Terminate(driverRecord.BuildBranch);
-    Terminate(driverRecord.Adapter);
-    NvU32 version = driverRecord.DriverVersion;
-    snprintf(driverVersion, sizeof driverVersion, "%u.%u", version / 100, version % 100);
+    Terminate(driverRecord_.BuildBranch);
+    Terminate(driverRecord_.Adapter);
+    NvU32 version = driverRecord_.DriverVersion;
+    snprintf(driverVersion_, sizeof driverVersion_, "%u.%u", version / 100, version % 100);
 
-    if (!EqualsIgnoringCase(driverRecord.Adapter, NOT_IMPLEMENTED_TEXT)) {
-        NvAPI_Status status = NvAPI_GPU_GetFullName(gpus[gpuIndex], driverRecord.Adapter);
-        Terminate(driverRecord.Adapter);
+    if (!EqualsIgnoringCase(driverRecord_.Adapter, NOT_IMPLEMENTED_TEXT)) {
+        NvAPI_Status status = NvAPI_GPU_GetFullName(gpus_[gpuIndex_], driverRecord_.Adapter);
+        Terminate(driverRecord_.Adapter);
         if (status != NVAPI_OK)
             return false;
     }
-    selected = true;
+    selected_ = true;
     return true;
 }
 
 bool CNVGF::ReadBiosVersion()
 {
-    NvAPI_Status status = NvAPI_GPU_GetVbiosVersionString(Gpu(), biosVersion);
-    Terminate(biosVersion);
+    NvAPI_Status status = NvAPI_GPU_GetVbiosVersionString(Gpu(), biosVersion_);
+    Terminate(biosVersion_);
     return status == NVAPI_OK;
 }
 
 NvAPI_Status CNVGF::GetDynamicPstatesInfoEx(NV_DYNAMIC_PSTATES* record) const
 {
-    return getDynamicPstates ? getDynamicPstates(Gpu(), record) : NVAPI_NO_IMPLEMENTATION;
+    return getDynamicPstates_ ? getDynamicPstates_(Gpu(), record) : NVAPI_NO_IMPLEMENTATION;
 }
 
 NvAPI_Status CNVGF::GetUsages(NV_USAGE_TABLE* record) const
 {
-    return getUsages ? getUsages(Gpu(), record) : NVAPI_NO_IMPLEMENTATION;
+    return getUsages_ ? getUsages_(Gpu(), record) : NVAPI_NO_IMPLEMENTATION;
 }
 
 NvAPI_Status CNVGF::GetMemoryInfo(NV_MEMORY_INFO* record) const
 {
-    return getMemoryInfo ? getMemoryInfo(Display(), record) : NVAPI_NO_IMPLEMENTATION;
+    return getMemoryInfo_ ? getMemoryInfo_(Display(), record) : NVAPI_NO_IMPLEMENTATION;
 }
 
 NvAPI_Status CNVGF::GetCoolerSettings(NvU32 cooler, NV_COOLER_SETTINGS* record) const
 {
-    return getCoolerSettings ? getCoolerSettings(Gpu(), cooler, record) : NVAPI_NO_IMPLEMENTATION;
+    return getCoolerSettings_ ? getCoolerSettings_(Gpu(), cooler, record) : NVAPI_NO_IMPLEMENTATION;
 }

@@ -27,29 +27,29 @@ public:
     // the object is then as constructed, apart from the texts.
     void Release();
 
-    const char* InterfaceVersion() const { return interfaceVersion; }
-    const char* DriverVersion() const { return driverVersion; }
-    const char* BiosVersion() const { return biosVersion; }
-    const NV_DISPLAY_DRIVER_VERSION& DriverRecord() const { return driverRecord; }
+    const char* InterfaceVersion() const { return interfaceVersion_; }
+    const char* DriverVersion() const { return driverVersion_; }
+    const char* BiosVersion() const { return biosVersion_; }
+    const NV_DISPLAY_DRIVER_VERSION& DriverRecord() const { return driverRecord_; }
     // The full name: the driver's adapter text, replaced by the GPU's own name when the driver
     // knows it.
-    const char* FullName() const { return driverRecord.Adapter; }
-    const char* DriverBranch() const { return driverRecord.BuildBranch; }
+    const char* FullName() const { return driverRecord_.Adapter; }
+    const char* DriverBranch() const { return driverRecord_.BuildBranch; }
 
-    unsigned int DeviceIndex() const { return deviceIndex; }
-    unsigned int GpuIndex() const { return gpuIndex; }
-    unsigned int GpuCount() const { return gpuCount; }
+    unsigned int DeviceIndex() const { return deviceIndex_; }
+    unsigned int GpuIndex() const { return gpuIndex_; }
+    unsigned int GpuCount() const { return gpuCount_; }
     // The watched GPU and its display; null until a selection succeeded, so that a failed
     // selection in demonstration mode never drives a GPU the user did not choose.
-    NvDisplayHandle Display() const { return selected ? display : nullptr; }
-    NvPhysicalGpuHandle Gpu() const { return selected ? gpus[gpuIndex] : nullptr; }
-    HMODULE Module() const { return module; }
+    NvDisplayHandle Display() const { return selected_ ? display_ : nullptr; }
+    NvPhysicalGpuHandle Gpu() const { return selected_ ? gpus_[gpuIndex_] : nullptr; }
+    HMODULE Module() const { return module_; }
 
-    nvapi_QueryInterface_t QueryFunction() const { return queryInterface; }
-    NvAPI_GPU_GetDynamicPstatesInfoEx_t DynamicPstatesFunction() const { return getDynamicPstates; }
-    NvAPI_GPU_GetUsages_t UsageTableFunction() const { return getUsages; }
-    NvAPI_GetDisplayDriverMemoryInfo_t MemoryInfoFunction() const { return getMemoryInfo; }
-    NvAPI_GPU_GetCoolerSettings_t CoolerFunction() const { return getCoolerSettings; }
+    nvapi_QueryInterface_t QueryFunction() const { return queryInterface_; }
+    NvAPI_GPU_GetDynamicPstatesInfoEx_t DynamicPstatesFunction() const { return getDynamicPstates_; }
+    NvAPI_GPU_GetUsages_t UsageTableFunction() const { return getUsages_; }
+    NvAPI_GetDisplayDriverMemoryInfo_t MemoryInfoFunction() const { return getMemoryInfo_; }
+    NvAPI_GPU_GetCoolerSettings_t CoolerFunction() const { return getCoolerSettings_; }
 
     // The looked-up functions on the watched GPU (the memory information on its display). A
     // function the driver did not offer answers NVAPI_NO_IMPLEMENTATION.
@@ -59,22 +59,22 @@ public:
     NvAPI_Status GetCoolerSettings(NvU32 cooler, NV_COOLER_SETTINGS* record) const;
 
 private:
-    NvAPI_ShortString interfaceVersion;
-    NvAPI_ShortString driverVersion;
-    NvAPI_ShortString biosVersion;
-    NV_DISPLAY_DRIVER_VERSION driverRecord;
-    nvapi_QueryInterface_t queryInterface;
-    NvAPI_GPU_GetDynamicPstatesInfoEx_t getDynamicPstates;
-    NvAPI_GPU_GetUsages_t getUsages;
-    NvAPI_GetDisplayDriverMemoryInfo_t getMemoryInfo;
-    NvAPI_GPU_GetCoolerSettings_t getCoolerSettings;
-    unsigned int deviceIndex;
-    unsigned int gpuIndex;
-    unsigned int gpuCount;
-    NvDisplayHandle display;
-    NvPhysicalGpuHandle gpus[NVAPI_MAX_PHYSICAL_GPUS];
-    HMODULE module;
+    NvAPI_ShortString interfaceVersion_;
+    NvAPI_ShortString driverVersion_;
+    NvAPI_ShortString biosVersion_;
+    NV_DISPLAY_DRIVER_VERSION driverRecord_;
+    nvapi_QueryInterface_t queryInterface_;
+    NvAPI_GPU_GetDynamicPstatesInfoEx_t getDynamicPstates_;
+    NvAPI_GPU_GetUsages_t getUsages_;
+    NvAPI_GetDisplayDriverMemoryInfo_t getMemoryInfo_;
+    NvAPI_GPU_GetCoolerSettings_t getCoolerSettings_;
+    unsigned int deviceIndex_;
+    unsigned int gpuIndex_;
+    unsigned int gpuCount_;
+    NvDisplayHandle display_;
+    NvPhysicalGpuHandle gpus_[NVAPI_MAX_PHYSICAL_GPUS];
+    HMODULE module_;
     // Whether this object holds a successful NvAPI_Initialize that it must give back.
-    bool started;
-    bool selected;
+    bool started_;
+    bool selected_;
 };

@@ -170,7 +170,7 @@ void WriteLogLine(const SAMPLEDATA& s)
     CopySetting(format, Config.Log.Format);
     // A user format may produce more than the line holds; FormatChecked cuts it, whole characters.
     char line[256];
-    FormatChecked(line, sizeof line, format, LogFormatDefault, LogFormatArguments, static_cast<int>(s.CoreTemp),
+    FormatChecked(line, sizeof line, format, LOG_FORMAT_DEFAULT, LOG_FORMAT_ARGUMENTS, static_cast<int>(s.CoreTemp),
                   static_cast<int>(s.AmbientTemp), s.ClockCore, s.ClockMemory, s.ClockShader,
                   static_cast<int>(s.FanSpeed), static_cast<int>(s.FanLevel));
     MeasureLog.Write(line);

@@ -31,7 +31,7 @@ enum : NvAPI_Status {
 };
 
 // The only export the program takes from the library; everything else is reached through it.
-#define NVAPI_QUERY_EXPORT "nvapi_QueryInterface"
+inline constexpr char NVAPI_QUERY_EXPORT[] = "nvapi_QueryInterface";
 typedef void* (*nvapi_QueryInterface_t)(NvU32 id);
 
 enum : NvU32 {

@@ -8,7 +8,7 @@
 // NVAPI_API_NOT_INITIALIZED. No call ever goes through a null entry point.
 
 // The name the driver library is loaded by, from the usual search path.
-#define NVAPI_MODULE_NAME "NVAPI64.DLL"
+inline constexpr char NVAPI_MODULE_NAME[] = "NVAPI64.DLL";
 
 // Loads the library (on the first call), then starts the driver. Every call that succeeds holds
 // the library once; NvAPI_Unload gives one hold back and frees the library with the last one.

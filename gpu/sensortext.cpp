@@ -52,7 +52,7 @@ void BuildSensorText(const NV_THERMAL_SETTINGS& settings, const char* format, ch
         // Room for two bytes more than the text can take: a line cut to the buffer is still known
         // too long even when the cut steps back from a lone double-byte lead byte.
         char line[SENSORTEXT_SIZE + 2];
-        FormatChecked(line, sizeof line, format ? format : TooltipFormatDefault, TooltipFormatDefault, TooltipFormatArguments,
+        FormatChecked(line, sizeof line, format ? format : TOOLTIP_FORMAT_DEFAULT, TOOLTIP_FORMAT_DEFAULT, TOOLTIP_FORMAT_ARGUMENTS,
                       static_cast<int>(i), ThermalTargetName(sensor.Target), ThermalControllerName(sensor.Controller));
         const size_t length = strlen(line);
         const size_t separator = i > 0 ? 1 : 0;

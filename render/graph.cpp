@@ -183,7 +183,7 @@ void DrawScale(HDC dc, const GRAPHSCALE& scale)
     for (float y = static_cast<float>(scale.height); y > 0; y -= scale.step, value += 10) {
         if (value == 0 || value >= scale.limit)
             continue;
-        FormatChecked(text, sizeof text, format, UnitFormatDefault, UnitFormatArguments,
+        FormatChecked(text, sizeof text, format, UNIT_FORMAT_DEFAULT, UNIT_FORMAT_ARGUMENTS,
                       static_cast<int>(value));
         RECT rect;
         rect.left = scale.left + HeldOffset(Theme.Unit.Offset, scale.width);

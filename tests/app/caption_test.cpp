@@ -43,7 +43,7 @@ class CaptionText : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        snprintf(Config.Taskbar.Format, sizeof Config.Taskbar.Format, "%s", TaskbarFormatDefault);
+        snprintf(Config.Taskbar.Format, sizeof Config.Taskbar.Format, "%s", TASKBAR_FORMAT_DEFAULT);
         Config.Taskbar.Core = Config.Taskbar.Memory = Config.Taskbar.Video = 0;
         Config.Taskbar.Used = Config.Taskbar.Fan = 0;
         snprintf(Theme.Label.UnitUsage, sizeof Theme.Label.UnitUsage, "%%");

@@ -21,10 +21,10 @@ std::string FormatTwoInts(const char* format, int first, int second, size_t size
 
 TEST(FormatAcceptance, ProgramDefaultsFitTheirArguments)
 {
-    EXPECT_TRUE(IsFormatAccepted(LogFormatDefault, LogFormatArguments));
-    EXPECT_TRUE(IsFormatAccepted(TaskbarFormatDefault, TaskbarFormatArguments));
-    EXPECT_TRUE(IsFormatAccepted(TooltipFormatDefault, TooltipFormatArguments));
-    EXPECT_TRUE(IsFormatAccepted(UnitFormatDefault, UnitFormatArguments));
+    EXPECT_TRUE(IsFormatAccepted(LOG_FORMAT_DEFAULT, LOG_FORMAT_ARGUMENTS));
+    EXPECT_TRUE(IsFormatAccepted(TASKBAR_FORMAT_DEFAULT, TASKBAR_FORMAT_ARGUMENTS));
+    EXPECT_TRUE(IsFormatAccepted(TOOLTIP_FORMAT_DEFAULT, TOOLTIP_FORMAT_ARGUMENTS));
+    EXPECT_TRUE(IsFormatAccepted(UNIT_FORMAT_DEFAULT, UNIT_FORMAT_ARGUMENTS));
 }
 
 TEST(FormatAcceptance, HostileFormatsAreRefused)
@@ -148,19 +148,19 @@ TEST(CheckedFormatting, BadFallbackGivesAnEmptyText)
 TEST(CheckedFormatting, DefaultFormatsGiveTheirDesignedText)
 {
     char buffer[256];
-    FormatChecked(buffer, sizeof buffer, LogFormatDefault, LogFormatDefault, LogFormatArguments, 65, 40, 1215.5,
+    FormatChecked(buffer, sizeof buffer, LOG_FORMAT_DEFAULT, LOG_FORMAT_DEFAULT, LOG_FORMAT_ARGUMENTS, 65, 40, 1215.5,
                   3505.0, 0.0, 1800, 45);
     EXPECT_STREQ(" 65, 40,1215.5,3505.0,  0.0, 1800, 45", buffer);
 
-    EXPECT_EQ(9, FormatChecked(buffer, sizeof buffer, TaskbarFormatDefault, TaskbarFormatDefault,
-                                TaskbarFormatArguments, 65, 40));
+    EXPECT_EQ(9, FormatChecked(buffer, sizeof buffer, TASKBAR_FORMAT_DEFAULT, TASKBAR_FORMAT_DEFAULT,
+                                TASKBAR_FORMAT_ARGUMENTS, 65, 40));
     EXPECT_EQ(0, memcmp(buffer, "65\xB0" "C/40\xB0" "C", 10));
 
-    FormatChecked(buffer, sizeof buffer, TooltipFormatDefault, TooltipFormatDefault, TooltipFormatArguments, 0, "GPU",
+    FormatChecked(buffer, sizeof buffer, TOOLTIP_FORMAT_DEFAULT, TOOLTIP_FORMAT_DEFAULT, TOOLTIP_FORMAT_ARGUMENTS, 0, "GPU",
                   "GPU INTERNAL");
     EXPECT_STREQ("#0: GPU - GPU INTERNAL", buffer);
 
-    FormatChecked(buffer, sizeof buffer, UnitFormatDefault, UnitFormatDefault, UnitFormatArguments, 80);
+    FormatChecked(buffer, sizeof buffer, UNIT_FORMAT_DEFAULT, UNIT_FORMAT_DEFAULT, UNIT_FORMAT_ARGUMENTS, 80);
     EXPECT_STREQ(" 80", buffer);
 }
 

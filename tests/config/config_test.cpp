@@ -223,9 +223,9 @@ TEST_F(SettingsFile, DefaultSaveWritesPlainDigitsInTableOrder)
         {"GLOBAL", "1"},      {"GLOBAL", "12"},     {"GLOBAL", "-3"},      {"ILLUMINATION", "0"},
         {"ILLUMINATION", "100"}, {"ILLUMINATION", "0"}, {"ALERT", "0"},     {"ALERT", "VARNOK.WAV"},
         {"ALERT", "100"},     {"ALERT", "80"},      {"LOG", "0"},          {"LOG", "VARNOK.LOG"},
-        {"LOG", LogFormatDefault}, {"TASKBAR", TaskbarFormatDefault}, {"TASKBAR", "0"}, {"TASKBAR", "0"},
+        {"LOG", LOG_FORMAT_DEFAULT}, {"TASKBAR", TASKBAR_FORMAT_DEFAULT}, {"TASKBAR", "0"}, {"TASKBAR", "0"},
         {"TASKBAR", "0"},     {"TASKBAR", "0"},     {"TASKBAR", "0"},      {"TOOLTIP", "Thermal Controller"},
-        {"TOOLTIP", TooltipFormatDefault}, {"THEME", "VARNOK.VKT"},
+        {"TOOLTIP", TOOLTIP_FORMAT_DEFAULT}, {"THEME", "VARNOK.VKT"},
     };
     const char* keys[] = {"Device", "GPU",    "Timer",  "Limit",  "MemoryRate", "Async", "Taskbar", "Stable",
                           "Usage",  "X",      "Y",      "Enable", "Value",      "Sync",  "Enable",  "File",

@@ -58,7 +58,7 @@ void MeasureTest::SetUp()
     memset(&Sample, 0, sizeof Sample);
     Config.Global.Limit = 160;
     Config.Global.MemoryRate = 1;
-    snprintf(Config.Log.Format, sizeof Config.Log.Format, "%s", LogFormatDefault);
+    snprintf(Config.Log.Format, sizeof Config.Log.Format, "%s", LOG_FORMAT_DEFAULT);
     CreateCritSect(ProbeSection, "PROBE");
     AllowMeasureWorkers();
     AcquireSRWLockExclusive(&PlayedLock);

@@ -48,7 +48,7 @@ TEST(SensorText, OneLinePerSensorJoinedByLineFeeds)
 TEST(SensorText, NoSensorsGiveAnEmptyText)
 {
     char text[SENSORTEXT_SIZE] = "old";
-    BuildSensorText(Sensors({}), TooltipFormatDefault, text, sizeof text);
+    BuildSensorText(Sensors({}), TOOLTIP_FORMAT_DEFAULT, text, sizeof text);
     EXPECT_STREQ("", text);
 }
 
@@ -89,10 +89,10 @@ TEST(SensorText, LargerBufferStillStopsAt383Bytes)
 TEST(SensorText, SmallBufferTakesOnlyWholeLines)
 {
     char text[30];
-    BuildSensorText(Sensors({{1, 1}, {2, 8}}), TooltipFormatDefault, text, sizeof text);
+    BuildSensorText(Sensors({{1, 1}, {2, 8}}), TOOLTIP_FORMAT_DEFAULT, text, sizeof text);
     EXPECT_STREQ("#0: GPU - GPU INTERNAL", text);
     char tiny[5] = "abcd";
-    BuildSensorText(Sensors({{1, 1}}), TooltipFormatDefault, tiny, sizeof tiny);
+    BuildSensorText(Sensors({{1, 1}}), TOOLTIP_FORMAT_DEFAULT, tiny, sizeof tiny);
     EXPECT_STREQ("", tiny);
 }
 
