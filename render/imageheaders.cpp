@@ -1,4 +1,5 @@
-// The declared sizes of PNG, JPEG, GIF and icon images, read from their headers alone.
+// PNG, JPEG, GIF and icon images walked without decoding: their declared sizes, and what a decoder
+// will hold and how long it will work.
 #include "render/imageheaders.h"
 
 #include <cstring>
@@ -8,6 +9,14 @@
 namespace {
 
 const unsigned char PNG_SIGNATURE[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+
+// libpng and the system's PNG decoder keep the ancillary chunks they know, and inflate the compressed
+// ones (zTXt, iTXt, iCCP) whole: the system's decoder lets one chunk inflate to any size. Each is
+// counted at deflate's greatest expansion of its compressed bytes.
+const uint64_t DEFLATE_EXPANSION = 1032;
+// libpng writes its pixels in chunks of 8 KB, so an image within the limits takes at most some 33,000
+// of them; other chunks are a handful.
+const int PNG_CHUNK_LIMIT = 65536;
 
 // Real files carry a few dozen segments and fill bytes before their first scan; a file of nothing
 // but markers is not walked to its end.
@@ -22,6 +31,27 @@ bool IsJpegFrameMarker(int marker)
 bool IsStandaloneJpegMarker(int marker)
 {
     return marker == 0x01 || marker == 0xD8 || (marker >= 0xD0 && marker <= 0xD7);
+}
+
+// The compressed bytes of a zTXt, iTXt or iCCP chunk of `length` bytes at `at`: what follows its
+// keyword (or profile name), the keyword's end and the compression method, and for iTXt the
+// compression flag. Zero for other chunks and for uncompressed international text.
+uint64_t PngCompressedBytes(const IMAGEVIEW& image, uint64_t at, uint64_t length, const unsigned char* type)
+{
+    const bool international = memcmp(type, "iTXt", 4) == 0;
+    if (!international && memcmp(type, "zTXt", 4) != 0 && memcmp(type, "iCCP", 4) != 0)
+        return 0;
+    // A keyword of up to 79 bytes, its end, and the two bytes after it.
+    unsigned char start[82];
+    const size_t count = static_cast<size_t>(length < sizeof start ? length : sizeof start);
+    const void* end = image.Read(at, start, count) ? memchr(start, 0, count) : nullptr;
+    if (!end)
+        return length;
+    const size_t keyword = static_cast<size_t>(static_cast<const unsigned char*>(end) - start);
+    if (international && (keyword + 1 >= count || start[keyword + 1] == 0))
+        return 0;
+    const uint64_t prefix = keyword + (international ? 3 : 2);
+    return length > prefix ? length - prefix : 0;
 }
 
 // Steps over a chain of GIF data sub-blocks (each a length byte and that many bytes, ended by a
@@ -86,11 +116,37 @@ IMAGE_FORMAT FormatAt(const IMAGEVIEW& image)
 
 bool IsPngSound(const IMAGEVIEW& image)
 {
-    unsigned char head[24];
+    unsigned char head[25];
     if (!image.Read(0, head, sizeof head) || memcmp(head, PNG_SIGNATURE, sizeof PNG_SIGNATURE) != 0 ||
         BigEndian32(head + 8) != 13 || memcmp(head + 12, "IHDR", 4) != 0)
         return false;
-    return IsDrawableImageSize(BigEndian32(head + 16), BigEndian32(head + 20));
+    const uint64_t width = BigEndian32(head + 16);
+    const uint64_t height = BigEndian32(head + 20);
+    if (!IsDrawableImageSize(width, height))
+        return false;
+    // The system's decoder keeps 16-bit samples as they are: up to eight bytes a pixel.
+    uint64_t held = width * height * (head[24] == 16 ? 8 : 4);
+    uint64_t at = sizeof PNG_SIGNATURE;
+    for (int chunk = 0; chunk < PNG_CHUNK_LIMIT; ++chunk) {
+        // A file that ends between chunks fails in the decoder, which holds no more than it had.
+        if (at == image.size)
+            return true;
+        unsigned char header[8];
+        if (!image.Read(at, header, sizeof header))
+            return false;
+        const uint64_t length = BigEndian32(header);
+        if (length > 0x7FFFFFFF || length + 4 > image.size - at - sizeof header)
+            return false;
+        if (memcmp(header + 4, "IEND", 4) == 0)
+            return true;
+        // Pixel data streams through the decoder; every other chunk may be kept.
+        if (memcmp(header + 4, "IDAT", 4) != 0)
+            held += length + DEFLATE_EXPANSION * PngCompressedBytes(image, at + sizeof header, length, header + 4);
+        if (held > IMAGE_BYTES_LIMIT)
+            return false;
+        at += sizeof header + length + 4;
+    }
+    return false;
 }
 
 // Markers are walked by their lengths up to the first scan (SOS); the decoder takes its size from
