@@ -13,7 +13,8 @@ bool IsBitmapFileSound(const IMAGEVIEW& image);
 // The PNG signature, its IHDR chunk first, and every chunk up to IEND inside the image: the pixels
 // and every chunk but the pixel data, compressed ones at their greatest expansion.
 bool IsPngSound(const IMAGEVIEW& image);
-// Every frame header before the first scan.
+// The frame header, and every marker and scan up to the end of the image: a bounded number of
+// scans, and the coefficients a progressive decoder keeps.
 bool IsJpegSound(const IMAGEVIEW& image);
 // The logical screen and every image descriptor.
 bool IsGifSound(const IMAGEVIEW& image);

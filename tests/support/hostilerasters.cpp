@@ -99,6 +99,121 @@ std::string PngWith(const std::vector<PNGCHUNK>& extra, int copies = 1)
     return imagefiles::WriteChunks(chunks);
 }
 
+// Entropy-coded bits, most significant first, with a zero stuffed after every 0xFF byte and the
+// last byte padded with ones.
+class ENTROPYBITS {
+public:
+    void Put(uint32_t code, int length)
+    {
+        for (int bit = length - 1; bit >= 0; --bit) {
+            byte = static_cast<unsigned char>(byte << 1 | (code >> bit & 1));
+            if (++used == 8)
+                Flush();
+        }
+    }
+    std::string Finish()
+    {
+        while (used != 0)
+            Put(1, 1);
+        return bytes;
+    }
+
+private:
+    void Flush()
+    {
+        bytes += static_cast<char>(byte);
+        if (byte == 0xFF)
+            bytes += '\0';
+        byte = 0;
+        used = 0;
+    }
+    std::string bytes;
+    unsigned char byte = 0;
+    int used = 0;
+};
+
+std::string JpegSegment(int marker, const std::string& body)
+{
+    std::string segment = {'\xFF', static_cast<char>(marker)};
+    PutBigEndian(segment, static_cast<uint32_t>(body.size() + 2), 2);
+    return segment + body;
+}
+
+// One band of AC coefficients of one component; `high` and `low` are the successive approximation
+// bits.
+struct ACSCAN {
+    int component;
+    int start;
+    int end;
+    int high;
+    int low;
+};
+
+// A progressive JPEG of `components` (1 or 3) components at full resolution whose coefficients are
+// all zero (a grey picture): one DC scan of all components, then the AC scans, each coded as runs of
+// empty bands. Each scan costs a few bytes and the decoder a pass over every block of its component.
+std::string ProgressiveJpeg(int width, int height, int components, const std::vector<ACSCAN>& scans)
+{
+    const uint32_t blocks = static_cast<uint32_t>((width + 7) / 8) * static_cast<uint32_t>((height + 7) / 8);
+    std::string out = "\xFF\xD8" + JpegSegment(0xDB, std::string(1, '\0') + std::string(64, '\1'));
+    std::string frame(1, '\x08');
+    PutBigEndian(frame, static_cast<uint32_t>(height), 2);
+    PutBigEndian(frame, static_cast<uint32_t>(width), 2);
+    frame += static_cast<char>(components);
+    for (int c = 1; c <= components; ++c)
+        frame += {static_cast<char>(c), '\x11', '\0'};
+    out += JpegSegment(0xC2, frame);
+    // DC table 0: the one difference category 0, coded "0". AC table 0: the end-of-band runs EOB0 to
+    // EOB14, four bits each, so that run r is coded as r.
+    std::string tables(1, '\x00');
+    tables += '\x01' + std::string(15, '\0') + '\0';
+    tables += '\x10';
+    tables += std::string(3, '\0') + '\x0F' + std::string(12, '\0');
+    for (int run = 0; run <= 14; ++run)
+        tables += static_cast<char>(run << 4);
+    out += JpegSegment(0xC4, tables);
+
+    std::string dcScan(1, static_cast<char>(components));
+    for (int c = 1; c <= components; ++c)
+        dcScan += {static_cast<char>(c), '\0'};
+    out += JpegSegment(0xDA, dcScan + std::string(3, '\0'));
+    ENTROPYBITS dc;
+    for (uint32_t block = 0; block < blocks * static_cast<uint32_t>(components); ++block)
+        dc.Put(0, 1);
+    out += dc.Finish();
+
+    ENTROPYBITS emptyBands;
+    for (uint32_t left = blocks; left > 0;) {
+        const uint32_t run = left < 32767 ? left : 32767;
+        int bits = 0;
+        while (run >> (bits + 1))
+            ++bits;
+        emptyBands.Put(static_cast<uint32_t>(bits), 4);
+        emptyBands.Put(run - (1u << bits), bits);
+        left -= run;
+    }
+    const std::string bands = emptyBands.Finish();
+    for (const ACSCAN& scan : scans) {
+        const std::string header = {'\x01', static_cast<char>(scan.component), '\0', static_cast<char>(scan.start),
+                                    static_cast<char>(scan.end), static_cast<char>(scan.high << 4 | scan.low)};
+        out += JpegSegment(0xDA, header) + bands;
+    }
+    return out + "\xFF\xD9";
+}
+
+// The ten scans of a usual progression: DC, then per component two bands of first bits and one pass
+// of refinement.
+std::string SoundProgressiveJpeg()
+{
+    std::vector<ACSCAN> scans;
+    for (int c = 1; c <= 3; ++c) {
+        scans.push_back({c, 1, 5, 0, 1});
+        scans.push_back({c, 6, 63, 0, 1});
+        scans.push_back({c, 1, 63, 1, 0});
+    }
+    return ProgressiveJpeg(48, 32, 3, scans);
+}
+
 std::vector<HOSTILEIMAGE> PngCases()
 {
     // Thousands of chunks of a kilobyte each that inflate to a megabyte each.
@@ -127,11 +242,26 @@ std::vector<HOSTILEIMAGE> PngCases()
     };
 }
 
+std::vector<HOSTILEIMAGE> JpegCases()
+{
+    const std::string manyScans = ProgressiveJpeg(4096, 4096, 1, std::vector<ACSCAN>(5000, {1, 1, 63, 0, 0}));
+    return {
+        {"jpeg_5000_scans", manyScans, REFUSED},
+        {"jpeg_5000_scans_behind_wrapper", Prefixed("lt\0\0", manyScans), REFUSED},
+        {"jpeg_10_scans", SoundProgressiveJpeg(), LOADS},
+        // Drawable, but its coefficients and its pixels together take 550 MB.
+        {"jpeg_progressive_8000_square", ProgressiveJpeg(8000, 8000, 1, {{1, 1, 63, 0, 0}}), REFUSED},
+    };
+}
+
 }  // namespace
 
 std::vector<HOSTILEIMAGE> RasterCases()
 {
-    return PngCases();
+    std::vector<HOSTILEIMAGE> cases = PngCases();
+    for (HOSTILEIMAGE& image : JpegCases())
+        cases.push_back(std::move(image));
+    return cases;
 }
 
 }  // namespace hostileimages
