@@ -28,6 +28,21 @@ const int JPEG_SCAN_LIMIT = 32;
 // A progressive or multi-scan decoder keeps every coefficient of the image, 64 of two bytes a block.
 const uint64_t JPEG_BLOCK_BYTES = 128;
 
+// What the system's GIF decoder keeps of each frame besides its pixels (its record and colour
+// tables) and of each extension block besides its bytes.
+const uint64_t GIF_FRAME_BYTES = 2048;
+const uint64_t GIF_EXTENSION_BYTES = 64;
+// Animations carry a few hundred frames, each after an extension block or two. The decoder grows
+// its list of frames and of extension blocks one entry at a time: 100,000 one-pixel frames take it
+// seconds.
+const int GIF_FRAME_LIMIT = 4096;
+const int GIF_EXTENSION_LIMIT = 16384;
+// The decoder grows an extension block's copy by each sub-block it reads, copying it whole once it
+// is large: one comment of 16 MB takes it 9 s, of a megabyte in one-byte sub-blocks half a second.
+// Real files carry a few kilobytes of extension data (loop counts, delays, comments, XMP).
+const uint64_t GIF_EXTENSION_DATA_LIMIT = 1 << 20;
+const uint64_t GIF_EXTENSION_SUB_BLOCK_LIMIT = 65536;
+
 bool IsJpegFrameMarker(int marker)
 {
     // SOF0 to SOF15 but for DHT (C4), JPG (C8) and DAC (CC).
@@ -143,17 +158,34 @@ uint64_t PngCompressedBytes(const IMAGEVIEW& image, uint64_t at, uint64_t length
     return length > prefix ? length - prefix : 0;
 }
 
+struct GIFDATA {
+    uint64_t bytes;
+    uint64_t subBlocks;
+};
+
 // Steps over a chain of GIF data sub-blocks (each a length byte and that many bytes, ended by a
-// zero length). False when the file ends inside the chain.
-bool SkipSubBlocks(const IMAGEVIEW& image, uint64_t& at)
+// zero length), reading the file a block at a time: a chain may hold millions of sub-blocks. Adds
+// what it stepped over to `data`. False when the file ends inside the chain.
+bool SkipSubBlocks(const IMAGEVIEW& image, uint64_t& at, GIFDATA& data)
 {
+    unsigned char block[4096];
+    uint64_t blockAt = 0;
+    size_t blockBytes = 0;
     for (;;) {
-        const int length = image.Byte(at);
-        if (length < 0)
-            return false;
+        if (at < blockAt || at >= blockAt + blockBytes) {
+            if (at >= image.size)
+                return false;
+            blockAt = at;
+            blockBytes = static_cast<size_t>(image.size - at < sizeof block ? image.size - at : sizeof block);
+            if (!image.Read(at, block, blockBytes))
+                return false;
+        }
+        const int length = block[at - blockAt];
         at += 1 + static_cast<uint64_t>(length);
         if (length == 0)
             return true;
+        data.bytes += static_cast<uint64_t>(length);
+        ++data.subBlocks;
     }
 }
 
@@ -277,41 +309,60 @@ bool IsJpegSound(const IMAGEVIEW& image)
     return false;
 }
 
-// A decoder reads every image of the file up front, so each descriptor counts, placed where it
-// says it lies on the screen.
+// The system's decoder reads every frame of the file up front and keeps them all, with every
+// extension block, so all of them count; each frame is placed where it says it lies on the screen.
 bool IsGifSound(const IMAGEVIEW& image)
 {
     unsigned char screen[13];
     if (!image.Read(0, screen, sizeof screen) || memcmp(screen, "GIF", 3) != 0 ||
         !IsDrawableImageSize(LittleEndian16(screen + 6), LittleEndian16(screen + 8)))
         return false;
+    uint64_t held = 0;
+    int frames = 0;
+    int extensions = 0;
+    GIFDATA extensionData = {};
     uint64_t at = sizeof screen + GifColourTableBytes(screen[10]);
-    for (;;) {
+    // A file that ends inside a frame or an extension fails in the decoder, after it read them.
+    for (bool complete = true; complete;) {
         switch (image.Byte(at)) {
         case -1:
         case 0x3B:
             return true;
-        case 0x21:
+        case 0x21: {
+            if (++extensions > GIF_EXTENSION_LIMIT)
+                return false;
             at += 2;
+            const uint64_t before = extensionData.bytes;
+            complete = SkipSubBlocks(image, at, extensionData);
+            held += GIF_EXTENSION_BYTES + extensionData.bytes - before;
+            if (extensionData.bytes > GIF_EXTENSION_DATA_LIMIT ||
+                extensionData.subBlocks > GIF_EXTENSION_SUB_BLOCK_LIMIT)
+                return false;
             break;
+        }
         case 0x2C: {
             unsigned char descriptor[9];
             if (!image.Read(at + 1, descriptor, sizeof descriptor))
                 return true;
-            const uint32_t width = LittleEndian16(descriptor + 4);
-            const uint32_t height = LittleEndian16(descriptor + 6);
-            if (width == 0 || height == 0 ||
+            const uint64_t width = LittleEndian16(descriptor + 4);
+            const uint64_t height = LittleEndian16(descriptor + 6);
+            if (width == 0 || height == 0 || ++frames > GIF_FRAME_LIMIT ||
                 !IsDrawableImageSize(LittleEndian16(descriptor) + width, LittleEndian16(descriptor + 2) + height))
                 return false;
+            // One byte a pixel of every frame; the first is also made into a bitmap of four.
+            held += GIF_FRAME_BYTES + width * height * (frames == 1 ? 5 : 1);
             at += 1 + sizeof descriptor + GifColourTableBytes(descriptor[8]) + 1;
+            GIFDATA pixels = {};
+            complete = SkipSubBlocks(image, at, pixels);
             break;
         }
         default:
             return false;
         }
-        if (!SkipSubBlocks(image, at))
-            return true;
+        if (held > IMAGE_BYTES_LIMIT)
+            return false;
     }
+    return true;
 }
 
 // The loader trusts the directory: it takes every entry's offset and length as given.

@@ -16,7 +16,8 @@ bool IsPngSound(const IMAGEVIEW& image);
 // The frame header, and every marker and scan up to the end of the image: a bounded number of
 // scans, and the coefficients a progressive decoder keeps.
 bool IsJpegSound(const IMAGEVIEW& image);
-// The logical screen and every image descriptor.
+// The logical screen and every image descriptor: a bounded number of frames and extension blocks,
+// and all of them together.
 bool IsGifSound(const IMAGEVIEW& image);
 // An icon or cursor directory: every entry's image inside the file, and its declared size.
 bool IsIconSound(const IMAGEVIEW& image);

@@ -21,6 +21,13 @@ void PutBigEndian(std::string& out, uint32_t value, int bytes)
         out += static_cast<char>(value >> (8 * i) & 0xFF);
 }
 
+void PutLittleEndian(std::string& out, uint32_t value, int bytes)
+{
+    for (int i = 0; i < bytes; ++i)
+        out += static_cast<char>(value >> (8 * i) & 0xFF);
+}
+
+
 // A zlib stream of `prefix` followed by `zeros` zero bytes. Run-length matching reaches deflate's
 // greatest expansion (about 1030:1) at little cost, so large bombs are made quickly.
 std::string Deflated(const std::string& prefix, uint64_t zeros)
@@ -214,6 +221,86 @@ std::string SoundProgressiveJpeg()
     return ProgressiveJpeg(48, 32, 3, scans);
 }
 
+// LZW codes (two-bit minimum code size) of `count` pixels of colour 0: each code one pixel longer
+// than the last, the table cleared when it is full. Split into sub-blocks.
+std::string LzwZeros(uint64_t count)
+{
+    const uint32_t CLEAR = 4;
+    const uint32_t END = 5;
+    std::string codes;
+    uint32_t accumulator = 0;
+    int bits = 0;
+    auto put = [&](uint32_t code, int size) {
+        accumulator |= code << bits;
+        for (bits += size; bits >= 8; bits -= 8, accumulator >>= 8)
+            codes += static_cast<char>(accumulator & 0xFF);
+    };
+    int size = 3;
+    uint32_t last = END;
+    uint64_t longest = 1;
+    put(CLEAR, size);
+    while (count > 0) {
+        const uint64_t run = count < longest ? count : longest;
+        put(run == 1 ? 0 : END + static_cast<uint32_t>(run) - 1, size);
+        count -= run;
+        longest = run + 1;
+        if (++last >= (1u << size))
+            ++size;
+        if (last == 4095) {
+            put(CLEAR, size);
+            size = 3;
+            last = END;
+            longest = 1;
+        }
+    }
+    put(END, size);
+    if (bits > 0)
+        codes += static_cast<char>(accumulator & 0xFF);
+    std::string blocks = "\x02";
+    for (size_t at = 0; at < codes.size(); at += 255) {
+        const size_t length = codes.size() - at < 255 ? codes.size() - at : 255;
+        blocks += static_cast<char>(length) + codes.substr(at, length);
+    }
+    return blocks + '\0';
+}
+
+// An animated GIF: `frames` frames of `width` x `height` pixels of colour 0 on a four-colour screen
+// of that size, each after a graphic control extension, looping for ever.
+std::string GifFrames(int width, int height, int frames)
+{
+    std::string out = "GIF89a";
+    PutLittleEndian(out, static_cast<uint32_t>(width), 2);
+    PutLittleEndian(out, static_cast<uint32_t>(height), 2);
+    out += std::string("\x81\0\0", 3) + std::string("\x20\x40\x80\xFF\xFF\xFF\0\0\0\xC0\x20\x20", 12);
+    out += std::string("\x21\xFF\x0BNETSCAPE2.0\x03\x01\0\0\0", 19);
+    std::string frame = std::string("\x21\xF9\x04\x04\x0A\0\0\0,", 9);
+    PutLittleEndian(frame, 0, 4);
+    PutLittleEndian(frame, static_cast<uint32_t>(width), 2);
+    PutLittleEndian(frame, static_cast<uint32_t>(height), 2);
+    frame += '\0' + LzwZeros(static_cast<uint64_t>(width) * static_cast<uint32_t>(height));
+    for (int f = 0; f < frames; ++f)
+        out += frame;
+    return out + ";";
+}
+
+// A GIF of one small frame after `count` comment extensions of `bytes` bytes each, in sub-blocks of
+// `subBlock` bytes.
+std::string GifWithComments(int count, uint64_t bytes, int subBlock)
+{
+    std::string comment = "\x21\xFE";
+    for (uint64_t left = bytes; left > 0;) {
+        const uint64_t length = left < static_cast<uint64_t>(subBlock) ? left : static_cast<uint64_t>(subBlock);
+        comment += static_cast<char>(length) + std::string(length, 'c');
+        left -= length;
+    }
+    comment += '\0';
+    std::string gif = GifFrames(16, 8, 1);
+    gif.pop_back();
+    for (int c = 0; c < count; ++c)
+        gif += comment;
+    return gif + ";";
+}
+
 std::vector<HOSTILEIMAGE> PngCases()
 {
     // Thousands of chunks of a kilobyte each that inflate to a megabyte each.
@@ -242,7 +329,7 @@ std::vector<HOSTILEIMAGE> PngCases()
     };
 }
 
-std::vector<HOSTILEIMAGE> JpegCases()
+std::vector<HOSTILEIMAGE> JpegAndGifCases()
 {
     const std::string manyScans = ProgressiveJpeg(4096, 4096, 1, std::vector<ACSCAN>(5000, {1, 1, 63, 0, 0}));
     return {
@@ -251,6 +338,14 @@ std::vector<HOSTILEIMAGE> JpegCases()
         {"jpeg_10_scans", SoundProgressiveJpeg(), LOADS},
         // Drawable, but its coefficients and its pixels together take 550 MB.
         {"jpeg_progressive_8000_square", ProgressiveJpeg(8000, 8000, 1, {{1, 1, 63, 0, 0}}), REFUSED},
+        // 20 frames of 16 MB each, every one drawable alone.
+        {"gif_20_frames_of_4096_square", GifFrames(4096, 4096, 20), REFUSED},
+        {"gif_100000_frames_of_one_pixel", GifFrames(1, 1, 100000), REFUSED},
+        {"gif_comment_of_16MB", GifWithComments(1, 16 << 20, 255), REFUSED},
+        {"gif_comment_of_70000_sub_blocks", GifWithComments(1, 70000, 1), REFUSED},
+        {"gif_100000_comments", GifWithComments(100000, 0, 1), REFUSED},
+        {"gif_3_frames", GifFrames(32, 16, 3), LOADS},
+        {"gif_with_comments", GifWithComments(3, 1000, 255), LOADS},
     };
 }
 
@@ -259,7 +354,7 @@ std::vector<HOSTILEIMAGE> JpegCases()
 std::vector<HOSTILEIMAGE> RasterCases()
 {
     std::vector<HOSTILEIMAGE> cases = PngCases();
-    for (HOSTILEIMAGE& image : JpegCases())
+    for (HOSTILEIMAGE& image : JpegAndGifCases())
         cases.push_back(std::move(image));
     return cases;
 }
