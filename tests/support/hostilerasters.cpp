@@ -27,7 +27,6 @@ void PutLittleEndian(std::string& out, uint32_t value, int bytes)
         out += static_cast<char>(value >> (8 * i) & 0xFF);
 }
 
-
 // A zlib stream of `prefix` followed by `zeros` zero bytes. Run-length matching reaches deflate's
 // greatest expansion (about 1030:1) at little cost, so large bombs are made quickly.
 std::string Deflated(const std::string& prefix, uint64_t zeros)
@@ -301,6 +300,14 @@ std::string GifWithComments(int count, uint64_t bytes, int subBlock)
     return gif + ";";
 }
 
+// An OLE stream header: "lt\0\0" and any length.
+std::string StreamHeader(uint32_t length)
+{
+    std::string header("lt\0\0", 4);
+    PutLittleEndian(header, length, 4);
+    return header;
+}
+
 std::vector<HOSTILEIMAGE> PngCases()
 {
     // Thousands of chunks of a kilobyte each that inflate to a megabyte each.
@@ -349,13 +356,28 @@ std::vector<HOSTILEIMAGE> JpegAndGifCases()
     };
 }
 
+std::vector<HOSTILEIMAGE> WrapperCases()
+{
+    const std::string jpeg = imagefiles::Jpeg16x8();
+    const uint32_t size = static_cast<uint32_t>(jpeg.size());
+    return {
+        // The loader adds the length to the 8 bytes read so far in 32 bits: 0 and a 4 GB buffer.
+        {"wrapper_length_overflows", StreamHeader(0xFFFFFFF8u) + jpeg, REFUSED},
+        {"wrapper_second_length_overflows", StreamHeader(size + 8) + StreamHeader(0xFFFFFFF0u) + jpeg, REFUSED},
+        {"wrapper_past_the_file", StreamHeader(size + 1) + jpeg, REFUSED},
+        {"jpeg_behind_wrapper", Prefixed("lt\0\0", jpeg), LOADS},
+        {"jpeg_behind_two_wrappers", StreamHeader(size + 8) + Prefixed("lt\0\0", jpeg), LOADS},
+    };
+}
+
 }  // namespace
 
 std::vector<HOSTILEIMAGE> RasterCases()
 {
     std::vector<HOSTILEIMAGE> cases = PngCases();
-    for (HOSTILEIMAGE& image : JpegAndGifCases())
-        cases.push_back(std::move(image));
+    for (auto group : {JpegAndGifCases, WrapperCases})
+        for (HOSTILEIMAGE& image : group())
+            cases.push_back(std::move(image));
     return cases;
 }
 
