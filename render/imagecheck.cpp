@@ -13,8 +13,10 @@ const unsigned char PNG_START[4] = {0x89, 'P', 'N', 'G'};
 // The system picture loader reads OLE's stream form too: eight-byte headers ("lt\0\0" and a
 // length, or any other first word and a length) before the image, as many as there are. It skips
 // headers until one starts with a first word it knows as image data, or carries a length that
-// cannot be one, and then decodes from there as many bytes as the last header skipped gave. A
-// file of more headers than this is no picture of ours.
+// cannot be one, and then decodes from there as many bytes as the last header skipped gave. It
+// takes an "lt\0\0" header whose length, added in 32 bits to the bytes read so far, stays within
+// the file as one, even when the sum overflowed: it then asks for a buffer of up to 4 GB. A file
+// of more headers than this is no picture of ours.
 const int PICTURE_HEADER_LIMIT = 64;
 const uint64_t PICTURE_HEADER = 8;
 
@@ -26,7 +28,7 @@ bool IsPictureDataStart(const unsigned char* block)
 }
 
 // The stretch of the file the picture loader decodes; false when it would walk headers beyond the
-// limit.
+// limit, or meets an "lt\0\0" header whose length runs past the file.
 bool FindPictureData(FILEBYTES& file, IMAGEVIEW& data)
 {
     const uint64_t size = file.Size();
@@ -40,7 +42,15 @@ bool FindPictureData(FILEBYTES& file, IMAGEVIEW& data)
             return true;
         }
         const uint64_t stated = LittleEndian32(block + 4);
-        if (memcmp(block, "lt\0\0", 4) == 0 && stated <= size - at - PICTURE_HEADER) {
+        if (memcmp(block, "lt\0\0", 4) == 0) {
+            const uint64_t read = at + PICTURE_HEADER;
+            if (stated > size - read || stated + read > UINT32_MAX)
+                return false;
+            // A length of zero ends the headers with nothing to decode.
+            if (stated == 0) {
+                data = {&file, read, 0};
+                return true;
+            }
             length = stated;
             continue;
         }

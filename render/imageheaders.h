@@ -2,18 +2,22 @@
 
 #include "render/filebytes.h"
 
-// Each check reads only the headers of one image format and says whether the system's decoders
-// may be given the image: every declared size drawable (render/imagelimits.h) and, where the
-// format says where its data lies, that data inside the image. The checks never decode.
+// Each check walks the structure of one image format and says whether the system's decoders may
+// be given the image: every declared size drawable (render/imagelimits.h), where the format says
+// where its data lies, that data inside the image, and everything a decoder keeps while it decodes
+// (frames, chunks, coefficients) within IMAGE_BYTES_LIMIT. The checks never decode.
 
 // "BM" and a core, info, V2, V3, V4 or V5 header: the fields a loader relies on, and for
 // uncompressed pixels that all rows lie in the file.
 bool IsBitmapFileSound(const IMAGEVIEW& image);
-// The PNG signature followed by its IHDR chunk.
+// The PNG signature, its IHDR chunk first, and every chunk up to IEND inside the image: the pixels
+// and every chunk but the pixel data, compressed ones at their greatest expansion.
 bool IsPngSound(const IMAGEVIEW& image);
-// Every frame header before the first scan.
+// The frame header, and every marker and scan up to the end of the image: a bounded number of
+// scans, and the coefficients a progressive decoder keeps.
 bool IsJpegSound(const IMAGEVIEW& image);
-// The logical screen and every image descriptor.
+// The logical screen and every image descriptor: a bounded number of frames and extension blocks,
+// and all of them together.
 bool IsGifSound(const IMAGEVIEW& image);
 // An icon or cursor directory: every entry's image inside the file, and its declared size.
 bool IsIconSound(const IMAGEVIEW& image);

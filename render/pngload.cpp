@@ -16,6 +16,14 @@ const double SCREEN_GAMMA = 2.2;
 // Files without a gAMA chunk are taken to be encoded for a 2.2 display, which leaves them
 // uncorrected.
 const double DEFAULT_FILE_GAMMA = 0.45455;
+// Ancillary chunks that change nothing the panel draws: texts, suggested palettes and Exif data.
+// libpng skips them unread; left to itself it would keep them, inflating compressed texts.
+const png_byte IGNORED_CHUNKS[] = "tEXt\0zTXt\0iTXt\0sPLT\0eXIf";
+// What libpng may allocate for one chunk it reads (a colour profile is the largest left to it) and
+// how many chunks it may keep: past these it warns and skips the chunk. The file's check has already
+// bounded both; these stand should that check ever miss a chunk.
+const png_alloc_size_t CHUNK_BYTES_LIMIT = 4u << 20;
+const png_uint_32 CHUNK_COUNT_LIMIT = 128;
 
 // Everything the error return has to free. It lives in the caller's frame, outside the
 // function that calls setjmp, so its fields are current when libpng jumps back.
@@ -55,6 +63,9 @@ bool DecodeRows(PNGREAD* read)
     png_init_io(png, read->file);
     // The same limits as every other loader; libpng then refuses a larger image in its header.
     png_set_user_limits(png, IMAGE_SIDE_LIMIT, IMAGE_SIDE_LIMIT);
+    png_set_chunk_malloc_max(png, CHUNK_BYTES_LIMIT);
+    png_set_chunk_cache_max(png, CHUNK_COUNT_LIMIT);
+    png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, IGNORED_CHUNKS, sizeof IGNORED_CHUNKS / 5);
     png_read_info(png, info);
     png_uint_32 width = 0;
     png_uint_32 height = 0;

@@ -13,16 +13,18 @@
 #include <vector>
 
 #include "config/theme.h"
-#include "imagefiles.h"
 #include "panelfixture.h"
 #include "render/imagecheck.h"
 #include "render/imagelimits.h"
 #include "render/maskregion.h"
 #include "render/panelres.h"
 #include "render/winimg.h"
+#include "support/imagefiles.h"
 
 using imagefiles::BITMAPSPEC;
 using imagefiles::BitmapOf;
+using imagefiles::IconOf;
+using imagefiles::Prefixed;
 
 namespace {
 
@@ -66,15 +68,6 @@ std::string JpegSized(uint32_t width, uint32_t height)
     return Put(Put(imagefiles::Jpeg16x8(), JpegFrame() + 5, height, 2, true), JpegFrame() + 7, width, 2, true);
 }
 
-// The stream form of OLE pictures: eight bytes, the second four the length of what follows.
-std::string Prefixed(const char* magic, const std::string& image)
-{
-    std::string prefix(magic, 4);
-    for (int shift = 0; shift < 32; shift += 8)
-        prefix += static_cast<char>(image.size() >> shift);
-    return prefix + image;
-}
-
 // The GIF with a copy of its image (descriptor and data) as a second frame.
 std::string GifTwoFrames(uint32_t secondWidth, uint32_t secondHeight)
 {
@@ -82,15 +75,6 @@ std::string GifTwoFrames(uint32_t secondWidth, uint32_t secondHeight)
     std::string frame = gif.substr(GIF_DESCRIPTOR, gif.size() - 1 - GIF_DESCRIPTOR);
     frame = Put(Put(frame, 5, secondWidth, 2), 7, secondHeight, 2);
     return gif.substr(0, gif.size() - 1) + frame + ";";
-}
-
-// An icon file of one image: its directory, then the image.
-std::string IconOf(const std::string& image)
-{
-    const std::string directory = Put(Put(std::string(6, '\0'), 2, 1, 2), 4, 1, 2);
-    std::string entry = Put(Put(Put(std::string(16, '\0'), 0, 0x1010, 2), 4, 1, 2), 6, 32, 2);
-    entry = Put(Put(entry, 8, static_cast<uint32_t>(image.size()), 4), 12, 22, 4);
-    return directory + entry + image;
 }
 
 // A 16 x 16 icon of 32-bit pixels: a bitmap header twice as high as the icon, the colour rows and

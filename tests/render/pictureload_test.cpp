@@ -8,8 +8,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "imagefiles.h"
 #include "render/winimg.h"
+#include "support/imagefiles.h"
 #include "support/testenv.h"
 
 namespace {

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "imagefiles.h"
 #include "render/winimg.h"
+#include "support/imagefiles.h"
 #include "support/testenv.h"
 
 namespace {

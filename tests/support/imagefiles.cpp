@@ -1,4 +1,4 @@
-#include "imagefiles.h"
+#include "support/imagefiles.h"
 
 #include <zlib.h>
 
@@ -252,6 +252,28 @@ std::string BitmapFile(int width, int height, const std::vector<COLORREF>& pixel
         out += row;
     }
     return out;
+}
+
+std::string IconOf(const std::string& image)
+{
+    std::string icon;
+    PutLittleEndian(icon, 0, 2);
+    PutLittleEndian(icon, 1, 2);
+    PutLittleEndian(icon, 1, 2);
+    PutLittleEndian(icon, 0x1010, 2);
+    PutLittleEndian(icon, 0, 2);
+    PutLittleEndian(icon, 1, 2);
+    PutLittleEndian(icon, 32, 2);
+    PutLittleEndian(icon, static_cast<uint32_t>(image.size()), 4);
+    PutLittleEndian(icon, 22, 4);
+    return icon + image;
+}
+
+std::string Prefixed(const char* magic, const std::string& image)
+{
+    std::string prefix(magic, 4);
+    PutLittleEndian(prefix, static_cast<uint32_t>(image.size()), 4);
+    return prefix + image;
 }
 
 std::vector<unsigned char> DibRows(const BITMAP& bm)

@@ -53,6 +53,13 @@ std::string PngOf(int width, int height);
 std::string Gif5x3();
 std::string Jpeg16x8();
 
+// An icon file of one 16 x 16 image (a PNG file, or a bitmap header and its rows): its directory,
+// then the image.
+std::string IconOf(const std::string& image);
+// The stream form of OLE pictures: eight bytes, the first four `magic`, the second four the length
+// of what follows.
+std::string Prefixed(const char* magic, const std::string& image);
+
 // Pixels of a DIB section as top-down rows of bm.bmBitsPixel / 8 bytes each, unpadded.
 std::vector<unsigned char> DibRows(const BITMAP& bm);
 
