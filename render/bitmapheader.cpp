@@ -1,6 +1,6 @@
 // The header of a Windows bitmap file, as the system image loader reads it: the file header, then
 // one of six header versions told apart by their size, bit masks, a colour table and the pixels.
-#include "render/imageheaders.h"
+#include "render/bitmapheader.h"
 
 #include "render/imagelimits.h"
 

@@ -17,17 +17,17 @@ public:
     FILEBYTES(const FILEBYTES&) = delete;
     FILEBYTES& operator=(const FILEBYTES&) = delete;
 
-    bool IsOpen() const { return file != INVALID_HANDLE_VALUE; }
-    uint64_t Size() const { return size; }
+    bool IsOpen() const { return file_ != INVALID_HANDLE_VALUE; }
+    uint64_t Size() const { return size_; }
     // All `count` bytes (at most WINDOW) from offset `at`, or false.
     bool Read(uint64_t at, void* out, size_t count);
 
 private:
-    HANDLE file;
-    uint64_t size;
-    uint64_t windowAt;
-    size_t windowLength;
-    unsigned char window[WINDOW];
+    HANDLE file_;
+    uint64_t size_;
+    uint64_t windowAt_;
+    size_t windowLength_;
+    unsigned char window_[WINDOW];
 };
 
 // A stretch of a file that holds one image: the whole file, or what follows a prefix.

@@ -2,13 +2,13 @@
 
 #include <cstring>
 
+#include "render/bitmapheader.h"
 #include "render/filebytes.h"
 #include "render/imageheaders.h"
 #include "render/metafilecheck.h"
 
 namespace {
 
-const unsigned char PNG_START[4] = {0x89, 'P', 'N', 'G'};
 
 // The system picture loader reads OLE's stream form too: eight-byte headers ("lt\0\0" and a
 // length, or any other first word and a length) before the image, as many as there are. It skips
@@ -95,10 +95,11 @@ IMAGE_FILE_KIND CheckImageFile(const char* path)
     if (!file.IsOpen())
         return IMAGE_REFUSED;
     const IMAGEVIEW whole = {&file, 0, file.Size()};
-    unsigned char start[sizeof PNG_START] = {};
+    // The PNG loader takes any file that starts with the signature's first four bytes.
+    unsigned char start[4] = {};
     if (FormatAt(whole) == FORMAT_BITMAP)
         return IsBitmapFileSound(whole) ? IMAGE_BITMAP_FILE : IMAGE_REFUSED;
-    if (whole.Read(0, start, sizeof start) && memcmp(start, PNG_START, sizeof start) == 0)
+    if (whole.Read(0, start, sizeof start) && memcmp(start, PNG_SIGNATURE, sizeof start) == 0)
         return IsPngSound(whole) ? IMAGE_PNG : IMAGE_REFUSED;
     // Where the loader's reading of stream headers differs from this one, it decodes from the start:
     // that is checked too.

@@ -8,7 +8,6 @@
 
 namespace {
 
-const unsigned char PNG_SIGNATURE[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
 
 // libpng and the system's PNG decoder keep the ancillary chunks they know, and inflate the compressed
 // ones (zTXt, iTXt, iCCP) whole: the system's decoder lets one chunk inflate to any size. Each is

@@ -2,14 +2,14 @@
 
 #include "render/filebytes.h"
 
+// The eight bytes every PNG file starts with.
+inline constexpr unsigned char PNG_SIGNATURE[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+
 // Each check walks the structure of one image format and says whether the system's decoders may
 // be given the image: every declared size drawable (render/imagelimits.h), where the format says
 // where its data lies, that data inside the image, and everything a decoder keeps while it decodes
 // (frames, chunks, coefficients) within IMAGE_BYTES_LIMIT. The checks never decode.
 
-// "BM" and a core, info, V2, V3, V4 or V5 header: the fields a loader relies on, and for
-// uncompressed pixels that all rows lie in the file.
-bool IsBitmapFileSound(const IMAGEVIEW& image);
 // The PNG signature, its IHDR chunk first, and every chunk up to IEND inside the image: the pixels
 // and every chunk but the pixel data, compressed ones at their greatest expansion.
 bool IsPngSound(const IMAGEVIEW& image);
