@@ -1,3 +1,0 @@
-#include "render/metafilecheck.h"
-
-bool IsEnhancedMetafileSound(const IMAGEVIEW& image) { return true; }
