@@ -21,6 +21,7 @@ const uint64_t DATA_COPIES = 3;
 const uint32_t PALETTE_VERSION = 0x300;
 const uint32_t PALETTE_ENTRY_LIMIT = 1024;
 const uint32_t SET_TEXT_JUSTIFICATION = 120;  // EMR_SETTEXTJUSTIFICATION
+const double DEFAULT_MITER_LIMIT = 10;
 
 // The smallest size of each record type played, in bytes; a type not listed is refused: escapes,
 // OpenGL, colour spaces and ICM profiles, layout, and the records whose cost nothing here states.
@@ -278,6 +279,10 @@ bool EMFCHECK::Play(const EMFRECORD& r)
         return Gradient(r);
     case EMR_GDICOMMENT:
         return r.Holds(12, r.Dword(8));
+    case EMR_SETMITERLIMIT:
+        // A miter reaches half the limit times the pen's width from its point; beyond the
+        // default limit the joins of a wide pen grow without bound.
+        return r.Float(8) <= DEFAULT_MITER_LIMIT;
     default:
         // State the player keeps and nothing here depends on.
         return true;

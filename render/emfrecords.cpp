@@ -15,7 +15,7 @@ const uint32_t DIB_PAL_MONO = 2;    // monochrome brush bits without a colour ta
 // A device-independent bitmap of a record: its header and colour table in one stretch, its rows
 // in another. `rows` is how many rows the record's bits must hold (all of them, unless given).
 bool ReadDib(const EMFRECORD& r, uint32_t info, uint32_t infoBytes, uint32_t bits, uint32_t bitsBytes, uint32_t usage,
-             uint64_t& width, uint64_t& height, int64_t rows = -1)
+             uint64_t& width, uint64_t& height, int64_t rows = -1, uint32_t* bitCount = nullptr)
 {
     unsigned char header[40] = {};
     if (usage > DIB_PAL_MONO || !r.Holds(info, infoBytes) || !r.Holds(bits, bitsBytes) || infoBytes < 12 ||
@@ -46,6 +46,8 @@ bool ReadDib(const EMFRECORD& r, uint32_t info, uint32_t infoBytes, uint32_t bit
         return false;
     if (compression != BI_RGB && !(compression == BI_BITFIELDS && (depth == 16 || depth == 32)))
         return false;
+    if (bitCount)
+        *bitCount = depth;
     const uint32_t most = depth <= 8 ? 1u << depth : 256;
     if (colours > most || !IsDrawableImageSize(width, height) || size > infoBytes)
         return false;
@@ -154,6 +156,9 @@ bool EMFCHECK::PolyPoly(const EMFRECORD& r, bool shortPoints)
 bool EMFCHECK::Shape(const EMFRECORD& r)
 {
     const double l = r.Long(8), t = r.Long(12), rr = r.Long(16), b = r.Long(20);
+    const bool radial = r.type == EMR_ARC || r.type == EMR_CHORD || r.type == EMR_PIE || r.type == EMR_ARCTO;
+    if (radial && (!play.IsWithinReach(r.Long(24), r.Long(28)) || !play.IsWithinReach(r.Long(32), r.Long(36))))
+        return false;
     play.Start();
     switch (r.type) {
     case EMR_RECTANGLE:
@@ -208,7 +213,8 @@ bool EMFCHECK::CreatePen(const EMFRECORD& r)
             return false;
         const int64_t width = r.Long(16);
         pen.pen = {width < 0 ? -width : width, (style & PS_STYLE_MASK) != PS_NULL, (style & PS_GEOMETRIC) != 0,
-                   (style & PS_STYLE_MASK) >= PS_DASH && (style & PS_STYLE_MASK) <= PS_DASHDOTDOT};
+                   (style & PS_STYLE_MASK) >= PS_DASH && (style & PS_STYLE_MASK) <= PS_DASHDOTDOT,
+                   (style & PS_JOIN_MASK) == PS_JOIN_MITER};
         return Slot(index) && play.PutObject(index, pen);
     }
     const uint32_t style = r.Dword(28), wineStyle = r.Dword(32);
@@ -225,7 +231,8 @@ bool EMFCHECK::CreatePen(const EMFRECORD& r)
     const int64_t wineWidth = wineGeometric ? r.Dword(36) : 0;
     pen.pen = {std::max(width, wineWidth), (style & PS_STYLE_MASK) != PS_NULL || (wineStyle & PS_STYLE_MASK) != PS_NULL,
                geometric || wineGeometric,
-               (style & PS_STYLE_MASK) != PS_SOLID || (wineStyle & PS_STYLE_MASK) != PS_SOLID};
+               (style & PS_STYLE_MASK) != PS_SOLID || (wineStyle & PS_STYLE_MASK) != PS_SOLID,
+               (style & PS_JOIN_MASK) == PS_JOIN_MITER || (wineStyle & PS_JOIN_MASK) == PS_JOIN_MITER};
     return Slot(index) && play.PutObject(index, pen);
 }
 
@@ -243,31 +250,30 @@ bool EMFCHECK::CreatePatternBrush(const EMFRECORD& r)
 {
     const uint32_t usage = r.Dword(12);
     uint64_t width = 0, height = 0;
-    if (!ReadDib(r, r.Dword(16), r.Dword(20), r.Dword(24), r.Dword(28), usage, width, height))
+    uint32_t depth = 0;
+    if (!ReadDib(r, r.Dword(16), r.Dword(20), r.Dword(24), r.Dword(28), usage, width, height, -1, &depth))
         return false;
-    if (r.type == EMR_CREATEDIBPATTERNBRUSHPT ? usage > DIB_PAL_COLORS : false)
+    // A monochrome brush's bits are read as one bit a pixel, whatever the header says.
+    if (r.type == EMR_CREATEDIBPATTERNBRUSHPT ? usage > DIB_PAL_COLORS : depth != 1)
         return false;
     OBJECTMODEL brush = {};
     brush.kind = OBJECT_BRUSH;
     return Slot(r.Dword(8)) && play.PatternBrush(width, height) && play.PutObject(r.Dword(8), brush);
 }
 
-// Region data: its header, then as many rectangles as the header counts (the player reads that
-// many, whatever the record says its data holds).
+// Region data: its header, then as many rectangles as the header counts. The player reads the
+// header wherever the record has room for it and then that many rectangles, whatever the record
+// says its data holds; a header shorter than its own size makes no region.
 bool EMFCHECK::RegionData(const EMFRECORD& r, uint32_t at, uint32_t bytes, uint64_t& rects, double box[4], bool& empty)
 {
-    empty = false;
+    empty = true;
     rects = 0;
-    if (!r.Holds(at, bytes) || bytes < REGION_HEADER) {
-        empty = true;
-        return r.Holds(at, bytes);
-    }
-    if (r.Dword(at) < REGION_HEADER) {
-        empty = true;
+    if (!r.Holds(at, bytes) || !r.Holds(at, REGION_HEADER))
+        return false;
+    if (r.Dword(at) < REGION_HEADER)
         return true;
-    }
     rects = r.Dword(at + 8);
-    if (rects > (bytes - REGION_HEADER) / 16)
+    if (!r.Holds(at + REGION_HEADER, rects * 16))
         return false;
     for (uint64_t rect = 0; rect < rects; ++rect) {
         unsigned char edges[16];
@@ -288,10 +294,14 @@ bool EMFCHECK::PaintRegion(const EMFRECORD& r)
     double box[4] = {};
     bool empty = false;
     if (r.type == EMR_EXTSELECTCLIPRGN) {
+        // The player reads a region only from a record with room for a header and more.
         const uint32_t mode = r.Dword(12);
-        if (mode < RGN_AND || mode > RGN_COPY || !RegionData(r, 16, r.Dword(8), rects, box, empty))
+        if (mode < RGN_AND || mode > RGN_COPY || !r.Holds(16, r.Dword(8)))
             return false;
-        return empty || play.ClipRegion(rects, box[0], box[1], box[2], box[3]);
+        if (r.size < 16 + REGION_HEADER + 4)
+            return true;
+        return RegionData(r, 16, r.Dword(8), rects, box, empty) &&
+               (empty || play.ClipRegion(rects, box[0], box[1], box[2], box[3]));
     }
     const bool brushed = r.type == EMR_FILLRGN || r.type == EMR_FRAMERGN;
     const uint32_t data = r.type == EMR_FRAMERGN ? 40 : (brushed ? 32 : 28);

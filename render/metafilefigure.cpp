@@ -144,8 +144,17 @@ void FIGURE::EndPiece()
     pieceLow = pieceHigh = lastY;
 }
 
+// Filling closes every figure, so each open one adds the edge back to its start.
+void FIGURE::CloseForFill()
+{
+    if (open && std::floor(lastY) != std::floor(startY))
+        crossings += static_cast<uint64_t>(Span(edgeRows, lastY, startY, 1));
+    startY = lastY;
+}
+
 void FIGURE::MoveTo(double x, double y)
 {
+    CloseForFill();
     EndPiece();
     Include(x, y);
     startX = lastX = x;

@@ -122,7 +122,10 @@ bool METAFILEPLAY::RoundCorners(double l, double t, double r, double b, double c
     double pl = 0, pt = 0, pr = 0, pb = 0;
     if (!Box(device, l, t, r, b, pl, pt, pr, pb))
         return false;
+    // The player maps the corner's size as a point, which must stay an integer.
     const double scale = Scale();
+    if (std::fabs(cornerWidth) * scale > reach || std::fabs(cornerHeight) * scale > reach)
+        return false;
     const double cw = std::fmin(std::fabs(cornerWidth) * scale, pr - pl);
     const double ch = std::fmin(std::fabs(cornerHeight) * scale, pb - pt);
     target->Loop(pl, pt, pr, pb, static_cast<uint64_t>(2 * (cw + ch)) + 8);
@@ -131,11 +134,18 @@ bool METAFILEPLAY::RoundCorners(double l, double t, double r, double b, double c
 
 void METAFILEPLAY::CloseFigure() { target->Close(); }
 
+bool METAFILEPLAY::IsWithinReach(double x, double y) const
+{
+    double px = 0, py = 0;
+    return ToPicture(x, y, px, py);
+}
+
 // Filling builds a region of the outline, clipped to the picture, and paints it.
 bool METAFILEPLAY::FillFigure(FIGURE& figure)
 {
     if (figure.IsEmpty())
         return true;
+    figure.CloseForFill();
     const double rows = std::fmin(figure.bottom + 1, height) - std::fmax(figure.top, 0);
     const double area = static_cast<double>(ClippedArea(figure.left, figure.top, figure.right, figure.bottom));
     const double cost =
@@ -164,10 +174,12 @@ bool METAFILEPLAY::Stroke(FIGURE& figure)
     if (!region)
         return Charge(segments * COST_POINT + figure.clippedLength * COST_LINE_PIXEL,
                       std::fmin(figure.clippedLength, frameArea));
-    const double spans = (figure.right - figure.left + pen) / (pen + 1) + 1;
-    const double rects = figure.PieceRows(spans) + static_cast<double>(figure.pieces) * pen;
-    const double rows = figure.rise + segments * (pen + 1);
-    double cost =
+    // A miter join reaches up to five widths from its point (the limit is held to 10).
+    const double join = state.pen.mitred ? 10 * pen : pen;
+    const double spans = (figure.right - figure.left + join) / (pen + 1) + 1;
+    const double rects = figure.PieceRows(spans) + static_cast<double>(figure.pieces) * join;
+    const double rows = figure.rise + segments * (join + 1);
+    const double cost =
         pen * COST_CAP_ROW + rows * COST_ROW + 2 * segments * rects * COST_REGION_RECT + 2 * rows * COST_REGION_RECT;
     const double area = std::fmin((figure.length + segments * pen) * pen, frameArea);
     return Transient(static_cast<uint64_t>(rects + rows) * REGION_RECT_BYTES) &&
@@ -219,6 +231,7 @@ bool METAFILEPLAY::ClipPath()
 {
     if (inPath || !pathExists)
         return true;
+    path.CloseForFill();
     const double rows = std::fmin(path.bottom + 1, height) - std::fmax(path.top, 0);
     const bool built =
         Charge(path.SquaredCrossings(0, height) * COST_SCAN + static_cast<double>(path.crossings) * COST_CROSSING +

@@ -54,6 +54,7 @@ struct PENMODEL {
     bool drawn;      // not PS_NULL
     bool geometric;  // drawn through a region whatever its width
     bool dashed;
+    bool mitred;  // joins reaching as far as the miter limit allows
 };
 
 // A font's height and average width in record units; a height of 0 asks for the default.
@@ -77,7 +78,7 @@ enum DRAWCOST {
     COST_RECORD = 1500,         // any record, drawing nothing
     COST_FILL_PIXEL = 6,        // a pixel of a fill in any brush and raster operation
     COST_BLIT_PIXEL = 20,       // a destination pixel of a blit or stretch
-    COST_SOURCE_PIXEL = 100,    // a source pixel of an embedded bitmap, converted to the device's format
+    COST_SOURCE_PIXEL = 150,    // a source pixel of an embedded bitmap, read, converted to the device's format
     COST_FLOOD_PIXEL = 40,      // a flood fill, taken to reach every pixel of the picture
     COST_LINE_PIXEL = 5,        // a pixel along a one-pixel line, clipped to the picture
     COST_POINT = 300,           // a vertex of any outline, arcs included
@@ -118,6 +119,8 @@ public:
     // each of its rows twice.
     void Loop(double left, double top, double right, double bottom, uint64_t points);
     void Close();
+    // The edges filling adds to close each figure, once the figure is complete.
+    void CloseForFill();
 
     // Edges crossing each row of the picture, squared and summed: the scan conversion's work.
     double SquaredCrossings(int64_t frameTop, int64_t frameBottom) const;
@@ -214,6 +217,8 @@ public:
     bool Loop(double left, double top, double right, double bottom);
     bool RoundCorners(double left, double top, double right, double bottom, double cornerWidth, double cornerHeight);
     void CloseFigure();
+    // A point the player maps to the picture without drawing it (where an arc starts and ends).
+    bool IsWithinReach(double x, double y) const;
     // What the figure costs when stroked with the pen in effect and, if `fill`, filled.
     bool Draw(bool stroke, bool fill);
     // The current position after a drawing call that moves it.

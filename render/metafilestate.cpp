@@ -102,7 +102,7 @@ METAFILEPLAY::METAFILEPLAY(int width_, int height_, const AFFINE& start_, const 
     }
     state.mapping = mapping;
     state.world = {1, 0, 0, 1, 0, 0};
-    state.pen = {0, true, false, false};
+    state.pen = {0, true, false, false, false};
     state.font = {METAFILE_DEFAULT_FONT_HEIGHT * (dpiY > 96 ? dpiY : 96) / 96, 0};
     saved = new (std::nothrow) STATE[METAFILE_SAVE_LIMIT];
     objects = new (std::nothrow) OBJECTMODEL[objectCount ? objectCount : 1]();
@@ -126,12 +126,12 @@ bool METAFILEPLAY::IsReady() const { return ready; }
 
 bool METAFILEPLAY::Charge(double cost, double touched)
 {
-    if (!(cost >= 0) || !(touched >= 0) || cost > METAFILE_WORK_LIMIT || touched > frameArea * METAFILE_RASTER_FRAMES)
+    const double pixelLimit = frameArea * METAFILE_RASTER_FRAMES + METAFILE_RASTER_ALLOWANCE;
+    if (!(cost >= 0) || !(touched >= 0) || cost > METAFILE_WORK_LIMIT || touched > pixelLimit)
         return false;
     work += static_cast<uint64_t>(cost);
     pixels += static_cast<uint64_t>(touched);
-    return work <= METAFILE_WORK_LIMIT &&
-           pixels <= static_cast<uint64_t>(frameArea) * METAFILE_RASTER_FRAMES + METAFILE_RASTER_ALLOWANCE;
+    return work <= METAFILE_WORK_LIMIT && static_cast<double>(pixels) <= pixelLimit;
 }
 
 bool METAFILEPLAY::Record() { return ++records <= METAFILE_RECORD_LIMIT && Charge(COST_RECORD, 0); }
@@ -436,9 +436,9 @@ bool METAFILEPLAY::SelectStockObject(uint32_t index)
     case WHITE_PEN:
     case BLACK_PEN:
     case DC_PEN:
-        return SelectPen({0, true, false, false});
+        return SelectPen({0, true, false, false, false});
     case NULL_PEN:
-        return SelectPen({0, false, false, false});
+        return SelectPen({0, false, false, false, false});
     case OEM_FIXED_FONT:
     case ANSI_FIXED_FONT:
     case ANSI_VAR_FONT:

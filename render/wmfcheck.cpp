@@ -119,7 +119,7 @@ bool ReadDib(const WMFRECORD& record, uint64_t first, uint64_t& width, uint64_t&
 
 class WMFCHECK {
 public:
-    WMFCHECK(METAFILEPLAY& play, uint32_t objects) : play(play), objects(objects) {}
+    explicit WMFCHECK(METAFILEPLAY& play) : play(play) {}
 
     bool Play(const WMFRECORD& r);
 
@@ -132,7 +132,6 @@ private:
     bool PaintRegion(uint32_t slot, double grow);
 
     METAFILEPLAY& play;
-    uint32_t objects;
 };
 
 // `count` points (pairs of shorts) from parameter `first`, as one figure.
@@ -162,6 +161,9 @@ bool WMFCHECK::Points(const WMFRECORD& r, uint64_t first, uint64_t count, bool c
 bool WMFCHECK::Shape(const WMFRECORD& r, uint64_t box, bool fill)
 {
     const double l = r.Short(box + 3), t = r.Short(box + 2), rr = r.Short(box + 1), b = r.Short(box);
+    // Where an arc, chord or pie starts and ends: the player maps these points too.
+    if (box == 4 && (!play.IsWithinReach(r.Short(3), r.Short(2)) || !play.IsWithinReach(r.Short(1), r.Short(0))))
+        return false;
     play.Start();
     bool added = true;
     switch (r.function) {
@@ -401,7 +403,7 @@ bool WMFCHECK::Play(const WMFRECORD& r)
             return false;
         OBJECTMODEL pen = {};
         pen.kind = OBJECT_PEN;
-        pen.pen = {std::abs(r.Short(1)), style != PS_NULL, false, style >= PS_DASH && style <= PS_DASHDOTDOT};
+        pen.pen = {std::abs(r.Short(1)), style != PS_NULL, false, style >= PS_DASH && style <= PS_DASHDOTDOT, false};
         return play.AddObject(pen);
     }
     case META_CREATEBRUSHINDIRECT: {
@@ -500,7 +502,7 @@ bool IsPlaceableMetafileSound(const IMAGEVIEW& image)
     if (!play)
         return false;
     bool sound = play->IsReady() && play->Hold(DATA_COPIES * image.size);
-    WMFCHECK check(*play, objects);
+    WMFCHECK check(*play);
     const IMAGEVIEW data = {image.file, image.start + PLACEABLE_HEADER, dataBytes};
     uint64_t at = METAHEADER_BYTES;
     bool ended = false;
