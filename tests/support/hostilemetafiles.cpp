@@ -286,6 +286,15 @@ std::string EnhancedRecordOf(uint32_t type, uint32_t size)
     return Put(Put(std::string(size, '\0'), 0, type, 4), 4, size, 4);
 }
 
+// A geometric pen whose brush is a packed bitmap behind a pointer (the hatch): the player would
+// follow it. Its colour, where Wine's 64-bit player reads the brush style, says the same.
+std::string PenWithPointerBrush()
+{
+    std::string pen = Put(Put(EnhancedRecordOf(EMR_EXTCREATEPEN, 52), 8, 1, 4), 28, PS_GEOMETRIC, 4);
+    pen = Put(Put(pen, 32, 5, 4), 36, BS_DIBPATTERNPT, 4);
+    return Put(Put(pen, 40, BS_DIBPATTERNPT, 4), 44, 0x12345678, 4);
+}
+
 }  // namespace
 
 std::vector<HOSTILEIMAGE> MetafileCases()
@@ -313,6 +322,17 @@ std::vector<HOSTILEIMAGE> MetafileCases()
         SetWindowExtEx(dc, 1, 1, nullptr);
         PenLine(dc, 4);
     };
+    const DRAWING scaled = [](HDC dc) {
+        SetGraphicsMode(dc, GM_ADVANCED);
+        const XFORM twice = {2, 0, 0, 2, 0, 0};
+        SetWorldTransform(dc, &twice);
+        Rectangle(dc, 10, 10, 100, 100);
+    };
+    const DRAWING filledRegion = [](HDC dc) {
+        HRGN region = CreateRectRgn(10, 10, 200, 100);
+        FillRgn(dc, region, static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH)));
+        DeleteObject(region);
+    };
     const uint32_t huge = 0x7FFFFFFF;
     const std::string lieHeader = Put(wmf, 20, 0, 2);
     return {
@@ -329,6 +349,11 @@ std::vector<HOSTILEIMAGE> MetafileCases()
         {"emf_full_canvas_patblt_twenty",
          Enhanced(500, 400, [](HDC dc) { Repeat(20, [&] { PatBlt(dc, 0, 0, 500, 400, DSTINVERT); }); }), LOADS},
         {"wmf_savedc_sixty_deep", Placeable(500, 400, [](HDC dc) { Repeat(60, [&] { SaveDC(dc); }); }), LOADS},
+        // Records put in by hand, as the refused ones below are: a miter limit at its default, a
+        // comment.
+        {"emf_miter_limit_default", AppendRecord(emf, Put(EnhancedRecordOf(EMR_SETMITERLIMIT, 12), 8, 0x41200000, 4)),
+         LOADS},
+        {"wmf_comment", PlaceableWith(wmf, {6, 0, META_ESCAPE, 15, 2, 0x4142}), LOADS},
         // A pen a million pixels wide, and one unit wide under a transform that makes it as wide.
         {"emf_pen_million", Enhanced(500, 400, millionPen), REFUSED},
         {"wmf_pen_million", Placeable(500, 400, [](HDC dc) { PenLine(dc, 30000); }), REFUSED},
@@ -376,6 +401,16 @@ std::vector<HOSTILEIMAGE> MetafileCases()
         {"emf_header_reference_device_zero", Put(emf, 72, 0, 4), REFUSED},
         {"emf_without_end", emf.substr(0, EnhancedRecord(emf, EMR_EOF)), REFUSED},
         {"emf_record_after_end", AfterEnd(emf, EnhancedRecordOf(EMR_SETBKMODE, 12)), REFUSED},
+        {"emf_window_extent_zero", EnhancedChanged(EMR_SETWINDOWEXTEX, 8, 0, [](HDC dc) { Skin(dc, 500, 400, true); }),
+         REFUSED},
+        {"wmf_window_extent_zero", PlaceableChanged(META_SETWINDOWEXT, 6, 0, 2, rectangle), REFUSED},
+        {"emf_world_transform_scaled", Enhanced(500, 400, scaled), LOADS},
+        {"emf_world_transform_singular", EnhancedChanged(EMR_SETWORLDTRANSFORM, 8, 0, scaled), REFUSED},
+        {"emf_miter_limit_beyond_default",
+         AppendRecord(emf, Put(EnhancedRecordOf(EMR_SETMITERLIMIT, 12), 8, 0x447A0000, 4)),  // 1000.0f
+         REFUSED},
+        {"emf_region_count_lies", EnhancedChanged(EMR_FILLRGN, 32 + 8, 100000, filledRegion), REFUSED},
+        {"emf_pen_brush_is_a_pointer", AppendRecord(emf, PenWithPointerBrush()), REFUSED},
         {"emf_handle_beyond_table", EnhancedChanged(EMR_SELECTOBJECT, 8, 5000, [](HDC dc) { PenLine(dc, 2); }),
          REFUSED},
         {"emf_bitmap_header_lies",
