@@ -25,6 +25,9 @@ const double DEFAULT_MITER_LIMIT = 10;
 
 // The smallest size of each record type played, in bytes; a type not listed is refused: escapes,
 // OpenGL, colour spaces and ICM profiles, layout, and the records whose cost nothing here states.
+// Flood fills are among those: Wine's fill recurses once for every run of pixels it reaches, so a
+// fill in a maze the file drew first overflows the stack (a 300 x 200 picture is enough), and how
+// long it takes depends on pixels, not records.
 uint32_t MinimumSize(uint32_t type)
 {
     switch (type) {
@@ -77,7 +80,6 @@ uint32_t MinimumSize(uint32_t type)
     case EMR_CREATEBRUSHINDIRECT:
     case EMR_ELLIPSE:
     case EMR_RECTANGLE:
-    case EMR_EXTFLOODFILL:
     case EMR_FILLPATH:
     case EMR_STROKEANDFILLPATH:
     case EMR_STROKEPATH:
@@ -242,8 +244,6 @@ bool EMFCHECK::Play(const EMFRECORD& r)
     }
     case EMR_SETPIXELV:
         return play.Fill(r.Long(8), r.Long(12), r.Long(8), r.Long(12), COST_FILL_PIXEL);
-    case EMR_EXTFLOODFILL:
-        return play.FloodFill(r.Long(8), r.Long(12));
     case EMR_BEGINPATH:
         return play.BeginPath();
     case EMR_ENDPATH:

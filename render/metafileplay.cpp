@@ -318,9 +318,3 @@ bool METAFILEPLAY::ClipRegion(uint64_t rects, double l, double t, double r, doub
     double pl = 0, pt = 0, pr = 0, pb = 0;
     return Box(start, l, t, r, b, pl, pt, pr, pb) && BuildRegion(rects, pt, pb, 0);
 }
-
-bool METAFILEPLAY::FloodFill(double x, double y)
-{
-    double px = 0, py = 0;
-    return ToPicture(x, y, px, py) && Charge(frameArea * COST_FLOOD_PIXEL, frameArea);
-}

@@ -79,7 +79,6 @@ enum DRAWCOST {
     COST_FILL_PIXEL = 6,        // a pixel of a fill in any brush and raster operation
     COST_BLIT_PIXEL = 20,       // a destination pixel of a blit or stretch
     COST_SOURCE_PIXEL = 150,    // a source pixel of an embedded bitmap, read, converted to the device's format
-    COST_FLOOD_PIXEL = 40,      // a flood fill, taken to reach every pixel of the picture
     COST_LINE_PIXEL = 5,        // a pixel along a one-pixel line, clipped to the picture
     COST_POINT = 300,           // a vertex of any outline, arcs included
     COST_ROW = 50,              // a row of a region built from a polygon or a wide stroke
@@ -246,7 +245,6 @@ public:
     bool Rects(uint64_t rects);
     // A clipping region in the coordinates of the reference device, which only `start` maps.
     bool ClipRegion(uint64_t rects, double left, double top, double right, double bottom);
-    bool FloodFill(double x, double y);
 
     // What the file held and cost so far.
     uint64_t Work() const { return work; }

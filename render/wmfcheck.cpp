@@ -323,10 +323,6 @@ bool WMFCHECK::Play(const WMFRECORD& r)
     case META_PATBLT:
         return r.Has(6) &&
                play.Fill(r.Short(5), r.Short(4), r.Short(5) + r.Short(3), r.Short(4) + r.Short(2), COST_FILL_PIXEL);
-    case META_FLOODFILL:
-        return r.Has(4) && play.FloodFill(r.Short(3), r.Short(2));
-    case META_EXTFLOODFILL:
-        return r.Has(5) && play.FloodFill(r.Short(4), r.Short(3));
     case META_POLYGON:
     case META_POLYLINE: {
         if (!r.Has(1) || !r.Has(1 + 2ull * r.Word(0)))
@@ -455,7 +451,8 @@ bool WMFCHECK::Play(const WMFRECORD& r)
     case META_SETDIBTODEV:
         return r.Has(9) && r.Word(0) <= DIB_PAL_COLORS && Bitmap(r, 9, r.Short(8), r.Short(7), r.Short(6), r.Short(5));
     case META_ESCAPE:
-        // Comments only: every other escape reaches the device driver.
+        // Comments only: every other escape reaches the device driver. Flood fills, like any
+        // record not named here, are refused (see render/emfcheck.cpp).
         return r.Has(2) && r.Word(0) == COMMENT_ESCAPE && r.Has(2 + (r.Word(1) + 1ull) / 2);
     default:
         return false;

@@ -186,6 +186,19 @@ void LargeBrushes(HDC dc, int count)
     }
 }
 
+// White walls between black corridors that join at alternate ends, then a fill of the corridor.
+void Maze(HDC dc)
+{
+    PatBlt(dc, 0, 0, 300, 200, BLACKNESS);
+    SelectObject(dc, GetStockObject(WHITE_PEN));
+    for (int x = 1; x < 300; x += 2) {
+        const bool fromTop = (x / 2) % 2 != 0;
+        MoveToEx(dc, x, fromTop ? 1 : 0, nullptr);
+        LineTo(dc, x, fromTop ? 200 : 199);
+    }
+    ExtFloodFill(dc, 0, 0, RGB(0, 0, 0), FLOODFILLSURFACE);
+}
+
 void Repeat(int count, const std::function<void()>& draw)
 {
     for (int i = 0; i < count; ++i)
@@ -373,9 +386,9 @@ std::vector<HOSTILEIMAGE> MetafileCases()
         {"emf_full_canvas_stretchblt", Enhanced(500, 400, [](HDC dc) { Blits(dc, true); }), REFUSED},
         {"wmf_full_canvas_patblt",
          Placeable(500, 400, [](HDC dc) { Repeat(15000, [&] { PatBlt(dc, 0, 0, 500, 400, DSTINVERT); }); }), REFUSED},
-        {"emf_flood_fills",
-         Enhanced(1920, 1080, [](HDC dc) { Repeat(40, [&] { ExtFloodFill(dc, 5, 5, 0, FLOODFILLSURFACE); }); }),
-         REFUSED},
+        // A flood fill in a maze: Wine's fill recurses for every run of pixels and overflows the stack.
+        {"emf_flood_fill_in_a_maze", Enhanced(300, 200, Maze), REFUSED},
+        {"wmf_flood_fill_in_a_maze", Placeable(300, 200, Maze), REFUSED},
         // Small files whose outlines cost the player seconds: a polygon whose edges cross every
         // row thousands of times, a wide polyline merged into itself a thousand times.
         {"emf_polygon_zigzag", Enhanced(500, 400, [](HDC dc) { Zigzag(dc, 500, 400, 10000, true, 1); }), REFUSED},
