@@ -4,6 +4,7 @@
 // object index in the records, so each is checked here against the record and the table.
 #include "render/metafilecheck.h"
 
+#include <cmath>
 #include <new>
 
 #include "render/emfrecords.h"
@@ -22,6 +23,7 @@ const uint32_t PALETTE_VERSION = 0x300;
 const uint32_t PALETTE_ENTRY_LIMIT = 1024;
 const uint32_t SET_TEXT_JUSTIFICATION = 120;  // EMR_SETTEXTJUSTIFICATION
 const double DEFAULT_MITER_LIMIT = 10;
+const double BRUSH_ORIGIN_LIMIT = 1 << 24;
 
 // The smallest size of each record type played, in bytes; a type not listed is refused: escapes,
 // OpenGL, colour spaces and ICM profiles, layout, and the records whose cost nothing here states.
@@ -235,6 +237,8 @@ bool EMFCHECK::Play(const EMFRECORD& r)
         return Shape(r);
     case EMR_ANGLEARC: {
         const double x = r.Long(8), y = r.Long(12), radius = r.Dword(16);
+        if (!std::isfinite(r.Float(20)) || !std::isfinite(r.Float(24)))
+            return false;
         play.Start();
         if (!play.Point(play.X(), play.Y(), true) || !play.Point(x, y, false) ||
             !play.Loop(x - radius, y - radius, x + radius, y + radius) || !play.Draw(true, false))
@@ -279,6 +283,11 @@ bool EMFCHECK::Play(const EMFRECORD& r)
         return Gradient(r);
     case EMR_GDICOMMENT:
         return r.Holds(12, r.Dword(8));
+    case EMR_SETBRUSHORGEX:
+        // The player takes the origin from the pixel it paints, which overflows for origins near
+        // the ends of the integers and then reads beyond the pattern.
+        return std::abs(static_cast<double>(r.Long(8))) <= BRUSH_ORIGIN_LIMIT &&
+               std::abs(static_cast<double>(r.Long(12))) <= BRUSH_ORIGIN_LIMIT;
     case EMR_SETMITERLIMIT:
         // A miter reaches half the limit times the pen's width from its point; beyond the
         // default limit the joins of a wide pen grow without bound.

@@ -2,7 +2,9 @@
 // and the pen and font in effect, changed as GDI changes them; and the budget.
 #include "render/metafileplay.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <new>
 
 #include "render/imagelimits.h"
@@ -61,6 +63,18 @@ bool ScaleExtent(int64_t& extent, int64_t num, int64_t denom, bool rounded)
     if (extent == 0)
         extent = 1;
     return true;
+}
+
+// Pens and fonts of more than 16 million record units are no drawing; GDI takes absolute values
+// of their sizes, which overflow at the ends of the integers.
+bool IsSizeSane(const OBJECTMODEL& object)
+{
+    const int64_t LIMIT = 1 << 24;
+    const int64_t size = object.kind == OBJECT_PEN ? object.pen.width
+                         : object.kind == OBJECT_FONT
+                             ? std::max(std::llabs(object.font.height), std::llabs(object.font.width))
+                             : 0;
+    return size <= LIMIT && size >= -LIMIT;
 }
 
 }  // namespace
@@ -388,7 +402,7 @@ bool METAFILEPLAY::RestoreState(int64_t level)
 
 bool METAFILEPLAY::PutObject(uint32_t slot, const OBJECTMODEL& object)
 {
-    if (slot >= objectCount)
+    if (slot >= objectCount || !IsSizeSane(object))
         return false;
     objects[slot] = object;
     return true;
@@ -396,6 +410,8 @@ bool METAFILEPLAY::PutObject(uint32_t slot, const OBJECTMODEL& object)
 
 bool METAFILEPLAY::AddObject(const OBJECTMODEL& object)
 {
+    if (!IsSizeSane(object))
+        return false;
     for (uint32_t slot = 0; slot < objectCount; ++slot) {
         if (objects[slot].kind == OBJECT_EMPTY) {
             objects[slot] = object;
