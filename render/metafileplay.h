@@ -92,8 +92,6 @@ enum DRAWCOST {
     COST_GLYPH_PIXEL = 6,       // a pixel of a glyph's box, rasterised
 };
 
-class METAFILEPLAY;
-
 // The outline of one drawing call, or of the path being built: points in picture pixels, with
 // what filling and stroking it costs the player (scan conversion grows with the square of the
 // edges crossing each row, a wide stroke's region with its pieces times its rows).
@@ -106,7 +104,7 @@ public:
 
     // Rows from `top` (picture pixels) on, as many as the reach of the picture spans; `span` is
     // the longest line the picture can show.
-    bool Allocate(int64_t top, int64_t rows, double span);
+    [[nodiscard]] bool Allocate(int64_t top, int64_t rows, double span);
     void Clear();
     bool IsEmpty() const { return segments == 0 && crossings == 0; }
 
@@ -171,85 +169,79 @@ public:
     bool IsReady() const;
 
     // The budget. Each returns false once the file is beyond it.
-    bool Record();
-    bool Hold(uint64_t bytes);
-    bool Transient(uint64_t bytes);
+    [[nodiscard]] bool Record();
+    [[nodiscard]] bool Hold(uint64_t bytes);
+    [[nodiscard]] bool Transient(uint64_t bytes);
 
     // The mapping, as GDI changes it. False where the result is absurd (zero or overflowing
     // extents, a transform that is singular or scales beyond reason).
-    bool SetMapMode(int mode);
-    bool SetWindowOrg(int64_t x, int64_t y);
-    bool SetViewportOrg(int64_t x, int64_t y);
-    bool OffsetWindowOrg(int64_t x, int64_t y);
-    bool OffsetViewportOrg(int64_t x, int64_t y);
-    bool SetWindowExt(int64_t x, int64_t y);
-    bool SetViewportExt(int64_t x, int64_t y);
+    [[nodiscard]] bool SetMapMode(int mode);
+    [[nodiscard]] bool SetWindowOrg(int64_t x, int64_t y);
+    [[nodiscard]] bool SetViewportOrg(int64_t x, int64_t y);
+    [[nodiscard]] bool OffsetWindowOrg(int64_t x, int64_t y);
+    [[nodiscard]] bool OffsetViewportOrg(int64_t x, int64_t y);
+    [[nodiscard]] bool SetWindowExt(int64_t x, int64_t y);
+    [[nodiscard]] bool SetViewportExt(int64_t x, int64_t y);
     // `rounded`: MulDiv as enhanced-metafile playback scales; otherwise truncated, as GDI does.
-    bool ScaleWindowExt(int64_t xNum, int64_t xDenom, int64_t yNum, int64_t yDenom, bool rounded);
-    bool ScaleViewportExt(int64_t xNum, int64_t xDenom, int64_t yNum, int64_t yDenom, bool rounded);
-    bool SetWorld(const AFFINE& world);
-    bool ModifyWorld(const AFFINE& change, DWORD mode);
-    bool SaveState();
-    bool RestoreState(int64_t level);
+    [[nodiscard]] bool ScaleWindowExt(int64_t xNum, int64_t xDenom, int64_t yNum, int64_t yDenom, bool rounded);
+    [[nodiscard]] bool ScaleViewportExt(int64_t xNum, int64_t xDenom, int64_t yNum, int64_t yDenom, bool rounded);
+    [[nodiscard]] bool SetWorld(const AFFINE& world);
+    [[nodiscard]] bool ModifyWorld(const AFFINE& change, DWORD mode);
+    [[nodiscard]] bool SaveState();
+    [[nodiscard]] bool RestoreState(int64_t level);
 
     // The object table: slots as records name them.
-    uint32_t Objects() const { return objectCount; }
-    bool PutObject(uint32_t slot, const OBJECTMODEL& object);
+    [[nodiscard]] bool PutObject(uint32_t slot, const OBJECTMODEL& object);
     // The first free slot, as a Windows metafile fills them; false when the table is full, which
     // the header says it never is.
-    bool AddObject(const OBJECTMODEL& object);
+    [[nodiscard]] bool AddObject(const OBJECTMODEL& object);
     const OBJECTMODEL* Object(uint32_t slot) const;
-    bool DeleteObject(uint32_t slot);
-    bool SelectPen(const PENMODEL& pen);
-    bool SelectFont(const FONTMODEL& font);
+    [[nodiscard]] bool DeleteObject(uint32_t slot);
+    [[nodiscard]] bool SelectPen(const PENMODEL& pen);
+    [[nodiscard]] bool SelectFont(const FONTMODEL& font);
     // A stock object by its index (WHITE_BRUSH to DC_PEN); false for any other.
-    bool SelectStockObject(uint32_t index);
+    [[nodiscard]] bool SelectStockObject(uint32_t index);
 
     // Drawing, in record coordinates. Where a path is being built, outlines go into it instead.
-    bool IsInPath() const { return inPath; }
-    bool MoveTo(double x, double y);
+    [[nodiscard]] bool MoveTo(double x, double y);
     // The figure of the next drawing call; its points are checked against the picture's reach.
     FIGURE& Start();
-    bool Point(double x, double y, bool move);
-    bool Curve(double x1, double y1, double x2, double y2, double x3, double y3);
+    [[nodiscard]] bool Point(double x, double y, bool move);
+    [[nodiscard]] bool Curve(double x1, double y1, double x2, double y2, double x3, double y3);
     // A closed curve inside the box (ellipse, chord, pie, arc: drawn or added as one loop).
-    bool Loop(double left, double top, double right, double bottom);
-    bool RoundCorners(double left, double top, double right, double bottom, double cornerWidth, double cornerHeight);
+    [[nodiscard]] bool Loop(double left, double top, double right, double bottom);
+    [[nodiscard]] bool RoundCorners(double left, double top, double right, double bottom, double cornerWidth,
+                                    double cornerHeight);
     void CloseFigure();
     // A point the player maps to the picture without drawing it (where an arc starts and ends).
     bool IsWithinReach(double x, double y) const;
     // What the figure costs when stroked with the pen in effect and, if `fill`, filled.
-    bool Draw(bool stroke, bool fill);
+    [[nodiscard]] bool Draw(bool stroke, bool fill);
     // The current position after a drawing call that moves it.
     void Moved(double x, double y);
     double X() const { return state.x; }
     double Y() const { return state.y; }
 
-    bool BeginPath();
-    bool EndPath();
-    bool AbortPath();
-    bool DrawPath(bool stroke, bool fill);
-    bool ClipPath();
+    [[nodiscard]] bool BeginPath();
+    [[nodiscard]] bool EndPath();
+    [[nodiscard]] bool AbortPath();
+    [[nodiscard]] bool DrawPath(bool stroke, bool fill);
+    [[nodiscard]] bool ClipPath();
 
     // A box in record coordinates (its four corners), filled with the brush or blitted.
-    bool Fill(double left, double top, double right, double bottom, uint64_t pixelCost);
+    [[nodiscard]] bool Fill(double left, double top, double right, double bottom, uint64_t pixelCost);
     // An embedded bitmap of `width` x `height` pixels, drawn into the box.
-    bool Bitmap(uint64_t width, uint64_t height, double left, double top, double right, double bottom);
+    [[nodiscard]] bool Bitmap(uint64_t width, uint64_t height, double left, double top, double right, double bottom);
     // A pattern brush holding a bitmap for as long as the file plays.
-    bool PatternBrush(uint64_t width, uint64_t height);
+    [[nodiscard]] bool PatternBrush(uint64_t width, uint64_t height);
     // `characters` drawn with the font in effect from the reference point.
-    bool Text(double x, double y, uint64_t characters);
+    [[nodiscard]] bool Text(double x, double y, uint64_t characters);
     // A region of `rects` rectangles within the box, built (and filled, if `fill`).
-    bool Region(uint64_t rects, double left, double top, double right, double bottom, bool fill);
+    [[nodiscard]] bool Region(uint64_t rects, double left, double top, double right, double bottom, bool fill);
     // Building a region of `rects` rectangles, wherever it lies.
-    bool Rects(uint64_t rects);
+    [[nodiscard]] bool Rects(uint64_t rects);
     // A clipping region in the coordinates of the reference device, which only `start` maps.
-    bool ClipRegion(uint64_t rects, double left, double top, double right, double bottom);
-
-    // What the file held and cost so far.
-    uint64_t Work() const { return work; }
-    uint64_t Pixels() const { return pixels; }
-    uint64_t Held() const { return held + transientPeak; }
+    [[nodiscard]] bool ClipRegion(uint64_t rects, double left, double top, double right, double bottom);
 
 private:
     struct STATE {

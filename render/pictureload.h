@@ -13,7 +13,7 @@ constexpr int METAFILE_SIDE_LIMIT = 4096;
 
 // The size in pixels at which a metafile of this HIMETRIC extent is drawn: its natural size, the
 // extent at the screen's resolution. False when that is empty or beyond METAFILE_SIDE_LIMIT.
-bool MetafilePixelSize(int64_t extentX, int64_t extentY, int& width, int& height);
+[[nodiscard]] bool MetafilePixelSize(int64_t extentX, int64_t extentY, int& width, int& height);
 
 // Loads any file the system picture loader understands (JPEG, GIF, metafiles...).
 // A bitmap picture is kept in image.picture and its own bitmap returned; a metafile is
