@@ -18,24 +18,35 @@ HGDIOBJ HandleFromPicture(OLE_HANDLE handle)
     return reinterpret_cast<HGDIOBJ>(static_cast<LONG_PTR>(static_cast<LONG>(handle)));
 }
 
-// Metafiles and icons have no bitmap of their own: they are drawn at their natural size
-// (their HIMETRIC extent at the screen's resolution) onto white, into a 24-bit DIB section
-// that then belongs to the caller like any decoded image.
-HBITMAP RenderPicture(IPicture* picture)
+// The size of a picture's HIMETRIC extent at the screen's resolution.
+bool PixelSize(int64_t extentX, int64_t extentY, int& width, int& height)
+{
+    if (extentX <= 0 || extentY <= 0 || extentX > INT32_MAX || extentY > INT32_MAX)
+        return false;
+    HDC screen = GetDC(nullptr);
+    if (!screen)
+        return false;
+    width = MulDiv(static_cast<int>(extentX), GetDeviceCaps(screen, LOGPIXELSX), HIMETRIC_PER_INCH);
+    height = MulDiv(static_cast<int>(extentY), GetDeviceCaps(screen, LOGPIXELSY), HIMETRIC_PER_INCH);
+    ReleaseDC(nullptr, screen);
+    return width > 0 && height > 0;
+}
+
+// Metafiles and icons have no bitmap of their own: they are drawn at their natural size onto
+// white, into a 24-bit DIB section that then belongs to the caller like any decoded image.
+HBITMAP RenderPicture(IPicture* picture, bool metafile)
 {
     OLE_XSIZE_HIMETRIC extentX = 0;
     OLE_YSIZE_HIMETRIC extentY = 0;
-    if (FAILED(picture->get_Width(&extentX)) || FAILED(picture->get_Height(&extentY)) || extentX <= 0 ||
-        extentY <= 0)
+    int width = 0;
+    int height = 0;
+    if (FAILED(picture->get_Width(&extentX)) || FAILED(picture->get_Height(&extentY)))
         return nullptr;
-    HDC screen = GetDC(nullptr);
-    if (!screen)
-        return nullptr;
-    int width = MulDiv(extentX, GetDeviceCaps(screen, LOGPIXELSX), HIMETRIC_PER_INCH);
-    int height = MulDiv(extentY, GetDeviceCaps(screen, LOGPIXELSY), HIMETRIC_PER_INCH);
-    ReleaseDC(nullptr, screen);
-    // A metafile claims any frame it likes; it is drawn only within the limits of any image.
-    if (width <= 0 || height <= 0 || !IsDrawableImageSize(static_cast<uint64_t>(width), static_cast<uint64_t>(height)))
+    // A metafile claims any frame it likes; its records were checked against this size.
+    const bool sized = metafile ? MetafilePixelSize(extentX, extentY, width, height)
+                                : PixelSize(extentX, extentY, width, height) &&
+                                      IsDrawableImageSize(static_cast<uint64_t>(width), static_cast<uint64_t>(height));
+    if (!sized)
         return nullptr;
 
     BITMAPINFO header = {};
@@ -77,13 +88,18 @@ HBITMAP PictureBitmap(WINIMG& image)
         return static_cast<HBITMAP>(HandleFromPicture(handle));
     // The rendered bitmap is the image's own, so the picture is not kept: WINIMG frees the
     // bitmap of an image without a picture itself.
-    HBITMAP rendered = RenderPicture(image.picture);
+    HBITMAP rendered = RenderPicture(image.picture, type == PICTYPE_METAFILE || type == PICTYPE_ENHMETAFILE);
     image.picture->Release();
     image.picture = nullptr;
     return rendered;
 }
 
 }  // namespace
+
+bool MetafilePixelSize(int64_t extentX, int64_t extentY, int& width, int& height)
+{
+    return PixelSize(extentX, extentY, width, height) && width <= METAFILE_SIDE_LIMIT && height <= METAFILE_SIDE_LIMIT;
+}
 
 HBITMAP LoadPictureBitmap(WINIMG& image, const char* path)
 {
