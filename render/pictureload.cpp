@@ -3,12 +3,12 @@
 #include <ole2.h>
 #include <olectl.h>
 
+#include "base/textpolicy.h"
 #include "render/imagelimits.h"
 #include "render/winimg.h"
 
 namespace {
 
-const int PATH_BYTES = 2048;
 const int HIMETRIC_PER_INCH = 2540;
 
 // Picture handles are 32-bit values; on 64-bit Windows a handle is widened by sign
@@ -103,11 +103,10 @@ bool MetafilePixelSize(int64_t extentX, int64_t extentY, int& width, int& height
 
 HBITMAP LoadPictureBitmap(WINIMG& image, const char* path)
 {
-    // Paths are in the system (ANSI) code page, so that is the one to widen them with.
-    // They are held in buffers of PATH_BYTES throughout; a longer one is no skin of ours.
-    wchar_t wide[PATH_BYTES + 4];
-    if (lstrlenA(path) >= PATH_BYTES ||
-        !MultiByteToWideChar(CP_ACP, MB_PRECOMPOSED, path, -1, wide, sizeof wide / sizeof wide[0]))
+    // The wide-only loader must open the same file the ANSI file functions (and the checks before
+    // it) opened by this path.
+    wchar_t wide[PATH_CAPACITY];
+    if (!WidenPath(path, wide))
         return nullptr;
     void* object = nullptr;
     if (FAILED(OleLoadPicturePath(wide, nullptr, 0, 0, IID_IPicture, &object)) || !object)
