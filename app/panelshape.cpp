@@ -1,7 +1,7 @@
 #include "app/panelshape.h"
 
 #include "render/panelres.h"
-#include "render/windowshape.h"
+#include "shape/windowshape.h"
 
 void ReshapePanel(HWND requester, HWND window)
 {

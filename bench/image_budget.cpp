@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "bench/benchclock.h"
-#include "render/winimg.h"
+#include "image/winimg.h"
 #include "tests/support/hostileimages.h"
 
 namespace {

@@ -5,16 +5,14 @@
 // the end of the file, a window at a time.
 #include <windows.h>
 #include <ole2.h>
-
 #include <png.h>
-
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include "bench/benchclock.h"
-#include "render/imagecheck.h"
-#include "render/winimg.h"
+#include "image/imagecheck.h"
+#include "image/winimg.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // of the stretched mask, runs, regions made in pieces) against the plain per-pixel method
 // (GetPixel and one CombineRgn per black pixel), on masks a user would make and on the busiest one
 // the panel accepts, at the panel's size at 100 % and 200 %; and the time to refuse a mask beyond
-// that (render/maskruns.h).
+// that (shape/maskruns.h).
 
 #include <windows.h>
 #include <algorithm>
@@ -12,9 +12,9 @@
 #include <vector>
 
 #include "bench/benchclock.h"
-#include "render/maskregion.h"
-#include "render/maskruns.h"
-#include "render/regioncache.h"
+#include "shape/maskregion.h"
+#include "shape/maskruns.h"
+#include "shape/regioncache.h"
 #include "tests/support/mask_bitmap_file.h"
 #include "tests/support/reference_region.h"
 

@@ -1,13 +1,11 @@
 // Time to load a 1024 x 768 PNG skin through WINIMG::Load, averaged over several loads.
 #include <windows.h>
-
 #include <png.h>
-
 #include <cmath>
 #include <cstdio>
 #include <vector>
 
-#include "render/winimg.h"
+#include "image/winimg.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "render/gdiobjects.h"
+#include "gdi/gdiobjects.h"
 
 // Font samples of the Label and Graph pages: a static that shows a font's face name in that font.
 

@@ -5,7 +5,7 @@
 #include "dialogs/fontsample.h"
 #include "dialogs/pagefields.h"
 #include "dialogs/pages.h"
-#include "render/gdiobjects.h"
+#include "gdi/gdiobjects.h"
 #include "resources/resource.h"
 #include "ui/commondialogs.h"
 

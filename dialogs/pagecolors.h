@@ -1,11 +1,10 @@
 #pragma once
 
 #include <windows.h>
-
 #include <cstddef>
 
 #include "dialogs/pagefields.h"
-#include "render/gdiobjects.h"
+#include "gdi/gdiobjects.h"
 
 // The colours one settings page edits (the Color, Graph and Skin pages), each a button that runs the
 // colour chooser and the swatch beside it. The page keeps working copies: taken from THEMEDATA

@@ -4,7 +4,7 @@
 #include <cstddef>
 
 #include "base/textpolicy.h"
-#include "render/gdiobjects.h"
+#include "gdi/gdiobjects.h"
 
 // The field helpers every settings page uses, so no page handles a check box, a text field, a
 // number or a colour swatch its own way. Each takes the page and a control id from

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "render/gdiobjects.h"
+#include "gdi/gdiobjects.h"
 
 // A bar graph that its parent window paints over the rectangle of a placeholder static, which it
 // hides. The parent attaches it to the placeholder, sets its scale and offers it values, and calls

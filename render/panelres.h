@@ -2,11 +2,11 @@
 
 #include <windows.h>
 
-#include "render/ctooltip.h"
-#include "render/gdiobjects.h"
+#include "gdi/ctooltip.h"
+#include "gdi/gdiobjects.h"
+#include "gdi/winmemdc.h"
+#include "image/winimg.h"
 #include "render/hover.h"
-#include "render/winimg.h"
-#include "render/winmemdc.h"
 
 enum PANEL_FONT {
     FONT_TITLE,

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Fails when a quoted include crosses the program's layers the wrong way.
 
-The program's folders, lowest first: base < ui < config < gpu < render < app = dialogs. A folder
+The program's folders, lowest first: base < ui < config < gpu < gdi < image < shape < render <
+app = dialogs. A folder
 includes only folders below it (app and dialogs may include each other); resources/ (ids) serves
 every layer. simgpu/ stands apart: it may use the driver's record layouts of gpu/ but nothing of the
 program may include it. tests/ and bench/ may include the program; a benchmark may also use the
@@ -13,7 +14,7 @@ import os
 import re
 import sys
 
-RANK = {"base": 0, "ui": 1, "config": 2, "gpu": 3, "render": 4, "app": 5, "dialogs": 5}
+RANK = {"base": 0, "ui": 1, "config": 2, "gpu": 3, "gdi": 4, "image": 5, "shape": 6, "render": 7, "app": 8, "dialogs": 8}
 SERVES_ALL = {"resources"}
 APART = {"simgpu": {"gpu", "resources", "simgpu"}}
 ANYTHING = {"tests", "bench"}
@@ -82,7 +83,7 @@ def main():
                         if not allowed(top_folder(source), target):
                             broken.append(f"{source}:{number}: {top_folder(source)}/ may not include {target}")
     print(f"check-layers: {files} files, {includes} quoted includes checked against "
-          "base < ui < config < gpu < render < app = dialogs (resources/ serves all; "
+          "base < ui < config < gpu < gdi < image < shape < render < app = dialogs (resources/ serves all; "
           "simgpu/, tests/ and bench/ stand apart)")
     if files == 0 or includes == 0:
         print("check-layers: nothing was checked: wrong source folder?")

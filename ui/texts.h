@@ -4,7 +4,7 @@
 // at run time). A text that one part alone shows lives in that part, in one table: the menu's items
 // in app/menu.cpp, the tab labels in dialogs/settingsdialog.cpp, a page's list items in its page,
 // the file choosers' titles and filters in ui/filechoosers.h, the waiting lines of the mask build in
-// render/windowshape.cpp.
+// shape/windowshape.cpp.
 inline constexpr char TEXT_TITLE_ERROR[] = "エラー情報";
 inline constexpr char TEXT_TITLE_CONFIRM[] = "確認情報";
 inline constexpr char TEXT_ALREADY_RUNNING[] = "既に起動しています。";

@@ -1,19 +1,18 @@
 // Background, frames, blocks, hover substitution and the fault cross, read from the back buffer
 // of a panel made from template 200.
 #include <gtest/gtest.h>
-
 #include <cstdio>
 #include <cstring>
 
 #include "config/config.h"
 #include "config/theme.h"
 #include "gpu/sampledata.h"
-#include "panelfixture.h"
 #include "render/hover.h"
 #include "render/panel.h"
 #include "render/panelres.h"
 #include "render/paneltitle.h"
 #include "resources/resource.h"
+#include "support/panelfixture.h"
 
 using namespace painttest;
 

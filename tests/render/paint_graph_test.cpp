@@ -1,6 +1,5 @@
 // The history graph as drawn into the back buffer of a panel made from template 200.
 #include <gtest/gtest.h>
-
 #include <cmath>
 #include <cstdio>
 #include <limits>
@@ -9,11 +8,11 @@
 #include "config/config.h"
 #include "config/theme.h"
 #include "gpu/sampledata.h"
-#include "panelfixture.h"
 #include "render/hover.h"
 #include "render/panel.h"
 #include "render/panelres.h"
 #include "support/formatrace.h"
+#include "support/panelfixture.h"
 
 using namespace painttest;
 

@@ -7,10 +7,10 @@
 #include "base/critsect.h"
 #include "config/config.h"
 #include "config/theme.h"
-#include "panelfixture.h"
 #include "render/layout.h"
 #include "render/panelres.h"
 #include "resources/resource.h"
+#include "support/panelfixture.h"
 
 using namespace painttest;
 

@@ -7,10 +7,10 @@
 #include "config/config.h"
 #include "config/theme.h"
 #include "gpu/sampledata.h"
-#include "panelfixture.h"
 #include "render/hover.h"
 #include "render/panel.h"
 #include "render/panelres.h"
+#include "support/panelfixture.h"
 
 using namespace painttest;
 

@@ -5,8 +5,8 @@
 
 #include "maskpatterns.h"
 #include "regionassert.h"
-#include "render/maskregion.h"
-#include "render/regioncache.h"
+#include "shape/maskregion.h"
+#include "shape/regioncache.h"
 #include "support/mask_bitmap_file.h"
 #include "support/testenv.h"
 

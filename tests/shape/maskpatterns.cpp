@@ -1,5 +1,5 @@
 #include "maskpatterns.h"
-#include "render/maskruns.h"
+#include "shape/maskruns.h"
 
 MASKIMAGE SolidMask(int width, int height, DWORD colour)
 {

@@ -3,9 +3,9 @@
 
 #include "maskpatterns.h"
 #include "regionassert.h"
-#include "render/maskregion.h"
-#include "render/maskruns.h"
-#include "render/regioncache.h"
+#include "shape/maskregion.h"
+#include "shape/maskruns.h"
+#include "shape/regioncache.h"
 #include "support/mask_bitmap_file.h"
 #include "support/reference_region.h"
 #include "support/testenv.h"

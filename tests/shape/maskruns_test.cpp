@@ -1,9 +1,8 @@
-#include "render/maskruns.h"
-
 #include <gtest/gtest.h>
-
 #include <string>
 #include <vector>
+
+#include "shape/maskruns.h"
 
 namespace {
 

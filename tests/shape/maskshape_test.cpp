@@ -3,10 +3,10 @@
 #include <string>
 
 #include "maskpatterns.h"
-#include "render/maskregion.h"
-#include "render/maskruns.h"
-#include "render/regioncache.h"
-#include "render/windowshape.h"
+#include "shape/maskregion.h"
+#include "shape/maskruns.h"
+#include "shape/regioncache.h"
+#include "shape/windowshape.h"
 #include "shapewindow.h"
 #include "support/mask_bitmap_file.h"
 #include "ui/messagedialog.h"

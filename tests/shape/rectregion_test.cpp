@@ -1,10 +1,8 @@
-#include "render/rectregion.h"
+#include <gtest/gtest.h>
+#include <vector>
 
 #include "regionassert.h"
-
-#include <gtest/gtest.h>
-
-#include <vector>
+#include "shape/rectregion.h"
 
 namespace {
 

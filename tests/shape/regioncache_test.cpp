@@ -5,8 +5,8 @@
 #include "base/textpolicy.h"
 #include "maskpatterns.h"
 #include "regionassert.h"
-#include "render/maskruns.h"
-#include "render/regioncache.h"
+#include "shape/maskruns.h"
+#include "shape/regioncache.h"
 #include "support/testenv.h"
 
 namespace {

@@ -1,8 +1,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "render/windowshape.h"
 #include "resources/resource.h"
+#include "shape/windowshape.h"
 #include "shapewindow.h"
 #include "ui/messagedialog.h"
 #include "ui/resourcemodule.h"

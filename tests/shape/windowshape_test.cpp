@@ -1,8 +1,7 @@
-#include "render/windowshape.h"
-
-#include "shapewindow.h"
-
 #include <gtest/gtest.h>
+
+#include "shape/windowshape.h"
+#include "shapewindow.h"
 
 namespace {
 
