@@ -238,19 +238,8 @@ std::vector<IMAGECASE> ChangedFiles()
     return cases;
 }
 
-class DamagedImages : public painttest::PanelTest {
+class DamagedImages : public painttest::PictureTest {
 protected:
-    void SetUp() override
-    {
-        PanelTest::SetUp();
-        ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
-    }
-    void TearDown() override
-    {
-        PanelTest::TearDown();
-        OleUninitialize();
-    }
-
     void Check(const IMAGECASE& image)
     {
         SCOPED_TRACE(image.name);

@@ -21,19 +21,8 @@ namespace {
 
 using hostileimages::HOSTILEIMAGE;
 
-class HostileImages : public painttest::PanelTest {
+class HostileImages : public painttest::PictureTest {
 protected:
-    void SetUp() override
-    {
-        PanelTest::SetUp();
-        ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
-    }
-    void TearDown() override
-    {
-        PanelTest::TearDown();
-        OleUninitialize();
-    }
-
     void Check(const HOSTILEIMAGE& image)
     {
         SCOPED_TRACE(image.name);

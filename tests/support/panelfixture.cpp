@@ -1,5 +1,7 @@
 #include "support/panelfixture.h"
 
+#include <ole2.h>
+
 #include <cstdio>
 #include <cstring>
 #include <vector>
@@ -166,6 +168,18 @@ bool WriteBitmapFile(const std::string& path, int width, int height, int bitsPer
     }
     data.append(reinterpret_cast<const char*>(rows.data()), rows.size());
     return testenv::WriteFile(path, data);
+}
+
+void PictureTest::SetUp()
+{
+    PanelTest::SetUp();
+    ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
+}
+
+void PictureTest::TearDown()
+{
+    PanelTest::TearDown();
+    OleUninitialize();
 }
 
 }  // namespace painttest

@@ -47,6 +47,14 @@ protected:
     std::unique_ptr<testenv::PanelWindow> panel;
 };
 
+// The same panel with COM initialised, for tests that load images through the system picture
+// loader.
+class PictureTest : public PanelTest {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+};
+
 // Writes a bitmap file of width x height pixels with the given bits per pixel (1 or 24);
 // pixel(x, y) gives each pixel's colour (for 1 bit: black or anything else for white).
 bool WriteBitmapFile(const std::string& path, int width, int height, int bitsPerPixel,
