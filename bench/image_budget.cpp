@@ -101,7 +101,12 @@ LOADRESULT RunChild(const std::string& path, const std::string& warmFolder)
     CloseHandle(process.hProcess);
     FILE* in = fopen(output.c_str(), "r");
     if (in) {
-        result.ran = fscanf(in, "%d %llu %lf %llu", &result.loaded, &result.decoded, &result.seconds, &result.growth) == 4;
+        // Read as doubles: the C library's scanf of the runtime does not know every integer length.
+        double loaded = 0, decoded = 0, growth = 0;
+        result.ran = fscanf(in, "%lf %lf %lf %lf", &loaded, &decoded, &result.seconds, &growth) == 4;
+        result.loaded = static_cast<int>(loaded);
+        result.decoded = static_cast<unsigned long long>(decoded);
+        result.growth = static_cast<unsigned long long>(growth);
         fclose(in);
     }
     return result;

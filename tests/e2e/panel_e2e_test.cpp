@@ -2,9 +2,12 @@
 #include <windows.h>
 #include <shlobj.h>
 #include <string>
+#include <vector>
 
 #include "e2e/panelprocess.h"
 #include "resources/resource.h"
+#include "support/imagefiles.h"
+#include "support/testenv.h"
 
 using e2e::PanelFolder;
 using e2e::PanelProcess;
@@ -49,29 +52,52 @@ struct JournalledPanel : e2e::RunningPanel {
 
 }  // namespace
 
+// Each drop is checked before the next one: a file that is neither an image nor a theme changes
+// nothing, a theme is loaded, and an image becomes the skin the panel shows.
 TEST(DroppedFiles, ImagesBecomeTheSkinThemesLoadOthersChangeNothing)
 {
     JournalledPanel panel;
-    ASSERT_TRUE(panel.Start(0, "Timer=60\n[THEME]\nFile=\n"));
+    const std::string start = panel.folder.File("start.vkt");
+    panel.folder.Write("start.vkt", "[LABEL]\nCore=Start\n");
+    ASSERT_TRUE(panel.Start(0, "Timer=60\n[THEME]\nFile=" + start + "\n"));
     panel.folder.Write("night.vkt", "[LABEL]\nCore=Night\n");
     panel.folder.Write("notes.txt", "notes");
     panel.folder.Write("README", "readme");
+    const COLORREF skinColour = RGB(201, 31, 167);
+    std::vector<COLORREF> skin(64 * 48, skinColour);
+    ASSERT_TRUE(testenv::WriteFile(panel.folder.File("SKIN.bmp"), imagefiles::BitmapFile(64, 48, skin)));
+    // What the drops change reaches the files only with a save.
+    auto saved = [&](const std::string& name) {
+        panel.Send(WM_COMMAND, CMD_CONFIG_SAVE);
+        return panel.folder.Read(name);
+    };
 
-    ASSERT_TRUE(DropFile(panel.process, panel.window, panel.folder.File("notes.txt")));
-    ASSERT_TRUE(panel.process.Running());
-    ASSERT_TRUE(DropFile(panel.process, panel.window, panel.folder.File("README")));
-    // A theme loaded later would take the skin from its own file, so the image comes last.
-    ASSERT_TRUE(DropFile(panel.process, panel.window, panel.folder.File("night.vkt")));
-    ASSERT_TRUE(DropFile(panel.process, panel.window, panel.folder.File("SKIN.png")));
-    // What the drops changed reaches the files only with a save.
-    panel.Send(WM_COMMAND, CMD_CONFIG_SAVE);
-    std::string settings = panel.folder.Read("VARNOK.CFG");
-    EXPECT_NE(std::string::npos, settings.find("File=" + panel.folder.File("night.vkt"))) << settings;
-    std::string theme = panel.folder.Read("night.vkt");
-    EXPECT_NE(std::string::npos, theme.find("Core=Night")) << theme;
-    EXPECT_NE(std::string::npos, theme.find("File=" + panel.folder.File("SKIN.png"))) << theme;
-    EXPECT_NE(std::string::npos, theme.find("[SKIN]\r\nEnable=1")) << theme;
+    for (const char* other : {"notes.txt", "README"}) {
+        SCOPED_TRACE(other);
+        ASSERT_TRUE(DropFile(panel.process, panel.window, panel.folder.File(other)));
+        EXPECT_NE(std::string::npos, saved("VARNOK.CFG").find("File=" + start));
+        const std::string theme = panel.folder.Read("start.vkt");
+        EXPECT_NE(std::string::npos, theme.find("[SKIN]\r\nEnable=0")) << theme;
+        EXPECT_EQ(std::string::npos, theme.find(other)) << theme;
+    }
     EXPECT_EQ("notes", panel.folder.Read("notes.txt"));
+    EXPECT_EQ("readme", panel.folder.Read("README"));
+
+    ASSERT_TRUE(DropFile(panel.process, panel.window, panel.folder.File("night.vkt")));
+    EXPECT_NE(std::string::npos, saved("VARNOK.CFG").find("File=" + panel.folder.File("night.vkt")));
+    EXPECT_NE(std::string::npos, panel.folder.Read("night.vkt").find("Core=Night"));
+    EXPECT_EQ(0, e2e::CountWindowColour(panel.window, skinColour));
+
+    ASSERT_TRUE(DropFile(panel.process, panel.window, panel.folder.File("SKIN.bmp")));
+    RECT client;
+    ASSERT_TRUE(GetClientRect(panel.window, &client));
+    // The skin fills the panel behind its texts and frames.
+    EXPECT_TRUE(e2e::WaitFor([&] {
+        return e2e::CountWindowColour(panel.window, skinColour) > (client.right / 2) * (client.bottom / 2) / 2;
+    }));
+    const std::string theme = saved("night.vkt");
+    EXPECT_NE(std::string::npos, theme.find("File=" + panel.folder.File("SKIN.bmp"))) << theme;
+    EXPECT_NE(std::string::npos, theme.find("[SKIN]\r\nEnable=1")) << theme;
     panel.Exit();
 }
 

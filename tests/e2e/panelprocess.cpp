@@ -46,6 +46,22 @@ size_t CountOccurrences(const std::string& text, const std::string& what)
     return count;
 }
 
+int CountWindowColour(HWND window, COLORREF colour)
+{
+    RECT client;
+    if (!GetClientRect(window, &client))
+        return 0;
+    HDC dc = GetDC(window);
+    if (!dc)
+        return 0;
+    int count = 0;
+    for (int y = 0; y < client.bottom; y += 2)
+        for (int x = 0; x < client.right; x += 2)
+            count += GetPixel(dc, x, y) == colour;
+    ReleaseDC(window, dc);
+    return count;
+}
+
 namespace {
 
 struct Collect {
@@ -241,6 +257,11 @@ void RunningPanel::Send(UINT message, WPARAM wParam) const
 
 bool RunningPanel::Exit()
 {
+    // A panel that has already ended, or is ending, did not end by "終了": whatever closed it was
+    // not meant to. An answered message shows its window still there and its loop still running.
+    DWORD_PTR answer = 0;
+    if (!process.Running() || !SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_BLOCK, 60000, &answer))
+        return false;
     PostMessageA(window, WM_COMMAND, CMD_EXIT, 0);
     return process.WaitForExit();
 }

@@ -21,6 +21,9 @@ std::vector<HWND> TopLevelWindows(DWORD processId);
 HWND FindProcessWindow(DWORD processId, const char* className, const char* title);
 // The texts of a message box's static controls.
 std::string MessageBoxText(HWND box);
+// How many of the window's client pixels show exactly this colour, read from the window's own
+// device context, not from the screen.
+int CountWindowColour(HWND window, COLORREF colour);
 
 // The Device/GPU pair a test's panel runs on. The instance mutex is named after the pair, and the
 // test programs run in parallel on one Wine server, so no two tests share a pair: the display is
@@ -91,7 +94,7 @@ struct RunningPanel {
     bool Start(const std::string& settings, const std::string& scenario, const char* name = "VARNOK.CFG");
     // Sent, not posted: the call returns once the panel has handled the message.
     void Send(UINT message, WPARAM wParam) const;
-    // Chooses "終了" and waits for the process to end.
+    // Chooses "終了" and waits for the process to end; false when the panel had already ended.
     bool Exit();
 };
 

@@ -16,6 +16,7 @@ using e2e::SettingsPanel;
 using e2e::ShownPage;
 using e2e::TabLabels;
 using e2e::TypeTextUntil;
+using e2e::TypeFromUntil;
 using e2e::TypeUntil;
 using e2e::WaitGone;
 
@@ -117,9 +118,19 @@ TEST(SettingsDialog, KeyboardMovesFocusSwitchesTabsAndEscapeCancels)
     HWND first = FocusOf(dialog);
     EXPECT_TRUE(IsChild(dialog, first));
 
-    ASSERT_TRUE(TypeUntil(dialog, {VK_TAB}, [&] { return FocusOf(dialog) != first; }));
-    EXPECT_TRUE(IsChild(dialog, FocusOf(dialog)));
-    EXPECT_TRUE(TypeUntil(dialog, {VK_SHIFT, VK_TAB}, [&] { return FocusOf(dialog) == first; }));
+    // Exactly the next control in the dialog's Tab order, and back: every try starts from the
+    // control before, so a Tab that arrived twice fails the check.
+    HWND second = GetNextDlgTabItem(dialog, first, FALSE);
+    ASSERT_TRUE(second && second != first);
+    auto focusOn = [&](HWND control) {
+        return [&, control] {
+            DWORD_PTR result = 0;
+            SendMessageTimeoutA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE, SMTO_BLOCK, 60000,
+                                &result);
+        };
+    };
+    ASSERT_TRUE(TypeFromUntil(dialog, {VK_TAB}, focusOn(first), [&] { return FocusOf(dialog) == second; }));
+    EXPECT_TRUE(TypeFromUntil(dialog, {VK_SHIFT, VK_TAB}, focusOn(second), [&] { return FocusOf(dialog) == first; }));
 
     HWND tabs = GetDlgItem(dialog, IDC_SETTINGS_TABS);
     EXPECT_TRUE(TypeUntil(dialog, {VK_CONTROL, VK_TAB}, [&] { return ShownPage(dialog) == IDC_ALERT_ENABLE; }));

@@ -189,14 +189,20 @@ std::string EditText(HWND edit)
     return text;
 }
 
-bool TypeUntil(HWND window, std::vector<WORD> keys, const std::function<bool()>& done)
+bool TypeFromUntil(HWND window, std::vector<WORD> keys, const std::function<void()>& beforeTry,
+                   const std::function<bool()>& done)
 {
     std::vector<INPUT> inputs;
     for (WORD key : keys)
         inputs.push_back(KeyInput(key, 0));
     for (auto key = keys.rbegin(); key != keys.rend(); ++key)
         inputs.push_back(KeyInput(*key, KEYEVENTF_KEYUP));
-    return SendUntil(window, inputs, done, [] {});
+    return SendUntil(window, inputs, done, beforeTry);
+}
+
+bool TypeUntil(HWND window, std::vector<WORD> keys, const std::function<bool()>& done)
+{
+    return TypeFromUntil(window, keys, [] {}, done);
 }
 
 bool TypeTextUntil(HWND window, HWND edit, const wchar_t* text, const std::string& expected)

@@ -57,6 +57,10 @@ std::string EditText(HWND edit);
 // effect does not come is made again. `done` must name the state the strokes lead to, so that a
 // stroke that arrived twice shows as a failure.
 bool TypeUntil(HWND window, std::vector<WORD> keys, const std::function<bool()>& done);
+// The same, starting every try from the same state (`beforeTry` restores it): a stroke delivered
+// twice then shows as a wrong result instead of passing for a right one.
+bool TypeFromUntil(HWND window, std::vector<WORD> keys, const std::function<void()>& beforeTry,
+                   const std::function<bool()>& done);
 // Characters as an input method hands them over, whatever the keyboard layout, into the focused
 // edit `edit` of `window`, until it holds `expected` (code page 932); the edit is emptied before
 // each try.

@@ -1,5 +1,4 @@
 #include <windows.h>
-
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -224,6 +223,27 @@ TEST_F(SimulatedDriver, NamedScenarioThatDoesNotExistRefusesToStart)
     EXPECT_FALSE(NvAPI_IsLoaded());
 }
 
+// A record with bytes of a known value behind it: a driver that writes past the record changes them.
+template <typename RECORD>
+struct GUARDED {
+    GUARDED()
+    {
+        memset(this, 0, sizeof *this);
+        memset(canary, 0xA5, sizeof canary);
+    }
+    explicit GUARDED(NvU32 version) : GUARDED() { record.Version = version; }
+    bool Intact() const
+    {
+        for (unsigned char byte : canary)
+            if (byte != 0xA5)
+                return false;
+        return true;
+    }
+
+    RECORD record;
+    unsigned char canary[256];
+};
+
 // A damaged or hostile scenario file never crashes the driver: it starts or refuses to start,
 // and what it answers stays within its records.
 TEST_F(SimulatedDriver, MalformedScenariosAreSurvived)
@@ -238,26 +258,46 @@ TEST_F(SimulatedDriver, MalformedScenariosAreSurvived)
         seed = seed * 1103515245u + 12345u;
         garbage += static_cast<char>(seed >> 24);
     }
-    for (const std::string& scenario : {absurd, garbage, std::string("[display0.gpu0\nFullName")}) {
-        WriteScenario(scenario);
+    // The last one has a sound display and GPU whose records claim absurd counts: it must start and
+    // answer, so that what it writes is checked at least once. A claimed count is the scenario's lie
+    // and is passed on; what is written must stay inside the caller's record.
+    const std::string soundGpu =
+        "[driver]\nDisplays=1\n[display0]\nGpus=1\nReportedGpus=99999\n[display0.gpu0]\nSensors=77\n"
+        "ReportedSensors=4000000000\nCoolers=4000000000\nClockDomains=99,-1,4000000000\nPstateEntries=50\n";
+    const struct {
+        std::string text;
+        bool answers;
+    } scenarios[] = {{absurd, false}, {garbage, false}, {"[display0.gpu0\nFullName", false}, {soundGpu, true}};
+    for (const auto& scenario : scenarios) {
+        SCOPED_TRACE(scenario.text.substr(0, 40));
+        WriteScenario(scenario.text);
         CNVGF object;
-        if (!object.Initialize())
-            continue;
         NvDisplayHandle display = nullptr;
-        if (NvAPI_EnumNvidiaDisplayHandle(0, &display) != NVAPI_OK)
-            continue;
-        NvPhysicalGpuHandle gpus[NVAPI_MAX_PHYSICAL_GPUS] = {};
+        GUARDED<NvPhysicalGpuHandle[NVAPI_MAX_PHYSICAL_GPUS]> gpus;
         NvU32 count = 0;
-        // A scripted count may claim more GPUs than the handle array holds; only handles are written.
-        if (NvAPI_GetPhysicalGPUsFromDisplay(display, gpus, &count) != NVAPI_OK || count == 0)
+        const bool answers = object.Initialize() && NvAPI_EnumNvidiaDisplayHandle(0, &display) == NVAPI_OK &&
+                             NvAPI_GetPhysicalGPUsFromDisplay(display, gpus.record, &count) == NVAPI_OK && count > 0;
+        EXPECT_TRUE(gpus.Intact());
+        if (scenario.answers) {
+            EXPECT_TRUE(answers);
+        }
+        if (!answers)
             continue;
-        NV_THERMAL_SETTINGS thermal = NvRecord<NV_THERMAL_SETTINGS>(NV_THERMAL_SETTINGS_VER);
-        NvAPI_GPU_GetThermalSettings(gpus[0], NV_THERMAL_ALL_SENSORS, &thermal);
-        NV_CLOCK_FREQUENCIES clocks = NvRecord<NV_CLOCK_FREQUENCIES>(NV_CLOCK_FREQUENCIES_VER);
-        NvAPI_GPU_GetAllClockFrequencies(gpus[0], &clocks);
-        NV_COOLER_SETTINGS coolers = NvRecord<NV_COOLER_SETTINGS>(NV_COOLER_SETTINGS_VER);
-        if (object.SelectGpu(0, 0) && object.GetCoolerSettings(0, &coolers) == NVAPI_OK) {
-            EXPECT_LE(coolers.Count, static_cast<NvU32>(NVAPI_MAX_COOLERS));
+        GUARDED<NV_THERMAL_SETTINGS> thermal(NV_THERMAL_SETTINGS_VER);
+        NvAPI_GPU_GetThermalSettings(gpus.record[0], NV_THERMAL_ALL_SENSORS, &thermal.record);
+        EXPECT_TRUE(thermal.Intact());
+        GUARDED<NV_CLOCK_FREQUENCIES> clocks(NV_CLOCK_FREQUENCIES_VER);
+        NvAPI_GPU_GetAllClockFrequencies(gpus.record[0], &clocks.record);
+        EXPECT_TRUE(clocks.Intact());
+        // The GPU object holds a cooler count to what its record can hold.
+        GUARDED<NV_COOLER_SETTINGS> coolers(NV_COOLER_SETTINGS_VER);
+        const bool cooled = object.SelectGpu(0, 0) && object.GetCoolerSettings(0, &coolers.record) == NVAPI_OK;
+        EXPECT_TRUE(coolers.Intact());
+        if (scenario.answers) {
+            EXPECT_TRUE(cooled);
+        }
+        if (cooled) {
+            EXPECT_LE(coolers.record.Count, static_cast<NvU32>(NVAPI_MAX_COOLERS));
         }
     }
 }

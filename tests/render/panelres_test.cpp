@@ -293,6 +293,11 @@ TEST_F(RenderResources, RebuildWaitsForAPaintInProgress)
     BUILDER builder = {Window(), CreateEventA(nullptr, TRUE, FALSE, nullptr), false};
     HANDLE thread = CreateThread(nullptr, 0, BuildOnThread, &builder, 0, nullptr);
     ASSERT_NE(nullptr, thread);
+    // The wait counts only once the builder has reached the section and stands at its door.
+    const DWORD start = GetTickCount();
+    while (UpdateSection.state != CS_ACQUIRING && GetTickCount() - start < 30000)
+        Sleep(10);
+    ASSERT_EQ(CS_ACQUIRING, UpdateSection.state) << "the builder never reached the section";
     EXPECT_EQ(static_cast<DWORD>(WAIT_TIMEOUT), WaitForSingleObject(builder.done, 300));
     EXPECT_NE(nullptr, PanelRes.backBuffer.hdc) << "freed while the paint held the section";
     LeaveCritSect(UpdateSection);
