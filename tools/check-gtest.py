@@ -3,8 +3,11 @@
 
 A pass needs all of: exit code 0 and no crash reported by Wine; GoogleTest's own XML report,
 written for this run to a path nobody else was given, saying that N > 0 tests ran with no
-failure and no skip; and that report naming exactly the tests the program lists (a listing run
-comes first), so a report left by a child test process cannot stand in for the program's own.
+failure, no skip and no disabled test; and that report naming exactly the tests the program lists
+(a listing run comes first), so a report left by a child test process cannot stand in for the
+program's own. Neither run sees a variable of the caller's environment that GoogleTest reads
+(GTEST_FILTER, sharding, repeats, disabled tests, output...): a filtered listing would agree with
+a filtered run.
 The console summary is never trusted: a child's summary can appear in the parent's output, and
 a crash after the summary leaves the summary standing. Under Wine a crash can even end with exit
 code 0 (Wine's debugger prints the backtrace and the process is ended with the debugger's code),
@@ -13,7 +16,8 @@ so Wine's own crash line in the program's output fails the run too.
 Usage: check-gtest.py --reports DIR [--wine] [--allow-skips] -- [EMULATOR...] PROGRAM
   --reports DIR    where the reports are written (kept there when the check fails)
   --wine           the program runs under Wine: hand it the report path as drive Z: names it
-  --allow-skips    a skipped test does not fail the check (routes without the full test set-up)
+  --allow-skips    a skipped or disabled test does not fail the check (routes without the full
+                   test set-up)
 """
 import argparse
 import os
@@ -31,6 +35,11 @@ WINE_CRASH = re.compile(rb"^(?!child \S+\| ).*(wine: Unhandled .*)$")
 # After the program has ended, how long its output may take to drain; a process it left behind
 # (a Wine service) may hold the pipe open for good.
 DRAIN_SECONDS = 10
+# What GoogleTest takes from the environment besides its GTEST_* flags: Bazel's filter, fail-fast,
+# report, exit marker and temporary folder. Windows finds a variable whatever the case of its name, and Wine hands
+# the program every Unix variable, so names are compared in capitals.
+GTEST_READS = ("XML_OUTPUT_FILE", "TESTBRIDGE_TEST_ONLY", "TESTBRIDGE_TEST_RUNNER_FAIL_FAST",
+               "TEST_PREMATURE_EXIT_FILE", "TEST_TMPDIR")
 
 child = None
 
@@ -44,16 +53,25 @@ def program_path(path, wine):
     return "Z:" + path.replace("/", "\\") if wine else path
 
 
+def steers_gtest(name):
+    name = name.upper()
+    return name.startswith("GTEST_") or name in GTEST_READS
+
+
+def program_environment():
+    """The caller's environment without what would choose the tests or change how they run. The
+    output flag goes on the command line only: in the environment it would reach every child test
+    process, and a child's report would then replace this program's."""
+    return {name: value for name, value in os.environ.items() if not steers_gtest(name)}
+
+
 def run(command, report, wine, echo):
     """Runs the program once with its XML output sent to report. Answers the exit code, the
     output, and the crash line Wine printed, if any. The output is passed on as it comes when
     echo is set."""
     global child
-    env = dict(os.environ)
-    # The flag goes on the command line only: an environment variable would reach every child
-    # test process, and a child's report would then replace this program's.
-    env.pop("GTEST_OUTPUT", None)
-    child = subprocess.Popen(command + ["--gtest_output=xml:" + program_path(report, wine)], env=env,
+    child = subprocess.Popen(command + ["--gtest_output=xml:" + program_path(report, wine)],
+                             env=program_environment(),
                              stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
     lines = []
 
@@ -91,7 +109,8 @@ def read_report(path, started):
 
 
 def cases(root):
-    """(suite.name, outcome, message) for every test case of a report."""
+    """(suite.name, outcome, message) for every test case of a report. A case that does not say
+    it ran to its end (a listing's entry has no status at all) has not passed."""
     for suite in root.iter("testsuite"):
         for case in suite.iter("testcase"):
             name = f"{suite.get('name')}.{case.get('name')}"
@@ -103,8 +122,11 @@ def cases(root):
                 yield name, "disabled", ""
             elif case.get("result") == "skipped" or skipped is not None:
                 yield name, "skipped", skipped.get("message", "") if skipped is not None else ""
-            else:
+            elif case.get("status") == "run" and case.get("result") == "completed":
                 yield name, "passed", ""
+            else:
+                yield name, "unfinished", (f"status {case.get('status')}, result {case.get('result')}"
+                                           if case.get("status") else "no status at all, as in a listing")
 
 
 def fresh_path(directory, program, kind):
@@ -133,22 +155,29 @@ def check_report(args, report, listed, problems):
     outcomes = {}
     for name, outcome, message in cases(report):
         outcomes.setdefault(outcome, []).append(name)
-        if outcome in ("failed", "skipped"):
-            say(f"{outcome}: {name}: {' '.join(message.split())}")
-    count = {outcome: len(outcomes.get(outcome, [])) for outcome in ("passed", "failed", "skipped", "disabled")}
+        if outcome in ("failed", "skipped", "disabled", "unfinished"):
+            say(f"{outcome}: {name}" + (f": {' '.join(message.split())}" if message else ""))
+    count = {outcome: len(outcomes.get(outcome, []))
+             for outcome in ("passed", "failed", "skipped", "disabled", "unfinished")}
     # A failure outside any test (an environment's set-up) shows in the totals only.
     failed = max(count["failed"], int(report.get("failures", "0"))) + int(report.get("errors", "0"))
+    disabled = max(count["disabled"], int(report.get("disabled", "0")))
     say(f"the report says: {count['passed'] + count['failed']} tests ran, {failed} failed, "
-        f"{count['skipped']} skipped, {count['disabled']} disabled")
+        f"{count['skipped']} skipped, {disabled} disabled")
     if count["passed"] + count["failed"] + count["skipped"] == 0:
         problems.append("no test ran")
     if failed:
         problems.append(f"{failed} failed")
+    if count["unfinished"]:
+        problems.append(f"the report gives {count['unfinished']} tests no outcome: it is not a test run's")
     if count["skipped"] and not args.allow_skips:
         problems.append(f"{count['skipped']} skipped, and a skip is a failure on this route "
                         "(configure with -DVARNOK_ALLOW_SKIPS=ON where tests may be skipped)")
+    if disabled and not args.allow_skips:
+        problems.append(f"{disabled} disabled, and a disabled test is a failure on this route, like a skip "
+                        "(configure with -DVARNOK_ALLOW_SKIPS=ON where tests may be left out)")
     if listed is None:
-        return count["skipped"]
+        return count["skipped"] + disabled
     reported = {name for names in outcomes.values() for name in names}
     missing, foreign = sorted(listed - reported), sorted(reported - listed)
     if missing or foreign:
@@ -158,7 +187,7 @@ def check_report(args, report, listed, problems):
                                        if foreign else [])))
     else:
         say(f"the report names the {len(listed)} tests the program lists, and no other")
-    return count["skipped"]
+    return count["skipped"] + disabled
 
 
 def check(args):
@@ -167,6 +196,9 @@ def check(args):
     listing_path = fresh_path(args.reports, program, "list")
     report_path = fresh_path(args.reports, program, "run")
     problems = []
+    left_out = sorted(name for name in os.environ if steers_gtest(name))
+    if left_out:
+        say(f"left out of the program's environment, so that every test runs as usual: {', '.join(left_out)}")
 
     listed = list_tests(args, listing_path, problems)
     say(f"{program} lists {'?' if listed is None else len(listed)} tests; running it")
@@ -178,13 +210,13 @@ def check(args):
     if crash:
         problems.append(f"the program crashed ({crash})")
 
-    skipped = 0
+    left_alone = 0
     report, reason = read_report(report_path, started)
     if report is None:
         problems.append(reason)
     else:
         say(f"report {report_path}")
-        skipped = check_report(args, report, listed, problems)
+        left_alone = check_report(args, report, listed, problems)
 
     for problem in problems:
         say(f"FAIL: {problem}")
@@ -193,7 +225,7 @@ def check(args):
         return 1
     for path in (listing_path, report_path):
         os.remove(path)
-    say("PASS" + (" (skips allowed by VARNOK_ALLOW_SKIPS)" if skipped else ""))
+    say("PASS" + (" (skips and disabled tests allowed by VARNOK_ALLOW_SKIPS)" if left_alone else ""))
     return 0
 
 

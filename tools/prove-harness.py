@@ -5,12 +5,24 @@ Builds tests/fixtures/broken_gtest.cpp against the build's own GoogleTest into a
 folder, once, under one file name per fault. Each copy then gets a CTest run of its own, made
 from the registration of the real test programs (the same checker, arguments and properties;
 only the program, the report folder and the time limit differ), and must end as expected:
-  sound                     green: one test passes, one is disabled (disabled is not skipped)
+  sound                     green: one test passes, with a passing child run
   crash_after_summary       red: it crashes in a static destructor (under Wine the exit code of
                             a crash may be 0; Wine's crash line in its output tells)
   no_tests                  red: no test ran
   skips                     red: a skip is a failure (green when the build allows skips)
   child_passes_parent_dies  red: the report its child wrote is not the parent's run
+  child_lists_parent_dies   red: its child's listing, which names every test the program lists, is
+                            not a run
+  fails                     red: an ordinary assertion fails
+  exits_nonzero             red: every test passed and the report is whole, but the exit code is 3
+  no_report                 red: exit code 0 and a passing summary, but no report
+  filtered                  red: run with a filter in the environment (GTEST_FILTER, its lower-case
+                            spelling, which Windows finds as well, and Bazel's TESTBRIDGE_TEST_ONLY)
+                            that leaves only its passing test; the checker leaves the filter out,
+                            runs the failing test too, and says so
+  disabled                  red: a disabled test is a failure like a skip (green when the build
+                            allows skips), even with GTEST_ALSO_RUN_DISABLED_TESTS in the environment,
+                            which the checker leaves out
 
 Usage: prove-harness.py BUILD/tests/harness-proof.json  (written by tests/CMakeLists.txt)
 """
@@ -25,14 +37,39 @@ import time
 from concurrent.futures import ThreadPoolExecutor
 
 RED, GREEN = "red", "green"
-# Each fault, what the run must turn, and the checker's words that say why.
+FILTER = "Broken.Passes"
+
+
+def left_out(*names):
+    """The checker's words for leaving these variables (and perhaps the caller's own) out."""
+    return r"left out of the program's environment, so that every test runs as usual: " + "".join(
+        rf"(?=.*\b{name}\b)" for name in names)
+
+
+# Each fault, what the run must turn, the checker's words that say why (every pattern must be found),
+# and what the caller's environment adds to the run.
 CASES = [
-    ("sound", GREEN, r"check-gtest: PASS"),
-    ("crash_after_summary", RED, r"FAIL: the program crashed|FAIL: exit code -?[1-9]"),
-    ("no_tests", RED, r"FAIL: no test ran"),
-    ("skips", RED, r"FAIL: 1 skipped"),
-    ("child_passes_parent_dies", RED, r"FAIL: the report is not this program's run"),
+    ("sound", GREEN, [r"check-gtest: PASS$"], {}),
+    ("crash_after_summary", RED, [r"FAIL: the program crashed|FAIL: exit code -?[1-9]"], {}),
+    ("no_tests", RED, [r"FAIL: no test ran"], {}),
+    ("skips", RED, [r"FAIL: 1 skipped"], {}),
+    ("child_passes_parent_dies", RED, [r"FAIL: the report is not this program's run"], {}),
+    ("child_lists_parent_dies", RED, [r"FAIL: the report gives 1 tests no outcome"], {}),
+    ("fails", RED, [r"failed: Broken\.Fails: .*fails on purpose", r"FAIL: 1 failed"], {}),
+    ("exits_nonzero", RED, [r"the report names the 1 tests", r"FAIL: exit code 3, not 0"], {}),
+    ("no_report", RED, [r"FAIL: no report: the program ended before GoogleTest wrote it"], {}),
+    ("filtered", RED, [left_out("GTEST_FILTER", "gtest_filter", "TESTBRIDGE_TEST_ONLY"), r"lists 2 tests",
+                       r"FAIL: 1 failed"],
+     {"GTEST_FILTER": FILTER, "gtest_filter": FILTER, "TESTBRIDGE_TEST_ONLY": FILTER}),
+    ("disabled", RED, [left_out("GTEST_ALSO_RUN_DISABLED_TESTS"), r"FAIL: 1 disabled"],
+     {"GTEST_ALSO_RUN_DISABLED_TESTS": "1"}),
 ]
+# A skip or a disabled test passes where the build allows skips; the checker then says so.
+ALLOWED_BY_SKIPS = {
+    "skips": [r"check-gtest: PASS \(skips and disabled tests allowed"],
+    "disabled": [left_out("GTEST_ALSO_RUN_DISABLED_TESTS"), r"1 disabled",
+                 r"check-gtest: PASS \(skips and disabled tests allowed"],
+}
 # A crash that waited on Wine's crash dialog would hold the run this long, and fail the proof.
 TIME_LIMIT = "120"
 ARGUMENT = re.compile(r'"((?:[^"\\]|\\.)*)"')
@@ -81,7 +118,7 @@ def build(setup, folder):
     return program
 
 
-def run_case(setup, registration, program, folder, role):
+def run_case(setup, registration, program, folder, role, extra_env):
     name, command, properties = registration
     case = os.path.join(folder, role)
     os.makedirs(case)
@@ -96,7 +133,7 @@ def run_case(setup, registration, program, folder, role):
         file.write(f"set_tests_properties({role} PROPERTIES {properties})\n")
     started = time.time()
     result = subprocess.run([setup["ctest"], "--test-dir", case, "--no-tests=error", "-V"],
-                            capture_output=True, text=True, errors="replace")
+                            capture_output=True, text=True, errors="replace", env=dict(os.environ, **extra_env))
     return result.returncode, result.stdout + result.stderr, time.time() - started
 
 
@@ -114,20 +151,22 @@ def main():
     folder = tempfile.mkdtemp(prefix="varnok-harness-proof-")
     program = build(setup, folder)
     with ThreadPoolExecutor(len(CASES)) as pool:
-        runs = [pool.submit(run_case, setup, registration, program, folder, role) for role, _, _ in CASES]
+        runs = [pool.submit(run_case, setup, registration, program, folder, role, env) for role, _, _, env in CASES]
     wrong = 0
-    for (role, expected, reason), future in zip(CASES, runs):
+    for (role, expected, reasons, _), future in zip(CASES, runs):
         code, output, seconds = future.result()
-        if role == "skips" and skips_allowed:
-            expected, reason = GREEN, r"check-gtest: PASS \(skips allowed"
+        if role in ALLOWED_BY_SKIPS and skips_allowed:
+            expected, reasons = GREEN, ALLOWED_BY_SKIPS[role]
         turned = GREEN if code == 0 else RED
-        why = re.search(reason, output)
-        said = [line.split("check-gtest: ", 1)[1] for line in output.splitlines() if "check-gtest: FAIL" in line]
-        if turned == expected and why:
+        unsaid = [reason for reason in reasons if not re.search(reason, output, re.MULTILINE)]
+        said = [line.split("check-gtest: ", 1)[1] for line in output.splitlines()
+                if re.search(r"check-gtest: (FAIL|left out)", line)]
+        if turned == expected and not unsaid:
             say(f"{role}: turned the run {turned} in {seconds:.1f} s" + (f" ({'; '.join(said)})" if said else ""))
             continue
         wrong += 1
-        say(f"{role}: WRONG: the run turned {turned}, expected {expected} with /{reason}/; its output:")
+        say(f"{role}: WRONG: the run turned {turned}, expected {expected}"
+            + (f" with /{'/ and /'.join(unsaid)}/" if unsaid else "") + "; its output:")
         for line in output.splitlines():
             print(f"  {role}| {line}")
     say(f"{len(CASES) - wrong} of {len(CASES)} runs ended as they must, in {time.time() - started:.1f} s")

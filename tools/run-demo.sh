@@ -20,7 +20,7 @@ if [ -n "${DISPLAY:-}" ]; then
   exec "$here/wine-run.sh" "$build" "$demo/VARNOK.exe" "$settings"
 fi
 
-read -r DISPLAY xvfb_pid < <("$here/start-xvfb.sh")
+read -r DISPLAY xvfb_pid < <("$here/start-xvfb.sh") || { echo "run-demo: Xvfb did not start" >&2; exit 1; }
 export DISPLAY
 trap 'wineserver -k >/dev/null 2>&1 || true; kill "$xvfb_pid" 2>/dev/null || true' EXIT
 "$here/wine-run.sh" "$build" "$demo/VARNOK.exe" "$settings" &

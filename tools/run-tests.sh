@@ -17,8 +17,8 @@ cleanup() {
 trap cleanup EXIT
 
 if [ -z "${DISPLAY:-}" ]; then
-  "$here/start-xvfb.sh" > "$build/xvfb.display" || { echo "run-tests: Xvfb did not start" >&2; exit 1; }
-  read -r DISPLAY xvfb_pid < "$build/xvfb.display"
+  # Read straight from the script: a file in the build folder could be another run's by the time it is read.
+  read -r DISPLAY xvfb_pid < <("$here/start-xvfb.sh") || { echo "run-tests: Xvfb did not start" >&2; exit 1; }
   export DISPLAY
 fi
 

@@ -10,6 +10,12 @@ export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 export WINEARCH=win64
 if [ -z "${DISPLAY:-}" ]; then
-  exec xvfb-run -a -s "-screen 0 1280x1024x24" wine "$@"
+  # A display of its own, numbered by Xvfb itself: programs started side by side (CTest without
+  # run-tests.sh) would race for the number that xvfb-run -a checks first and takes after.
+  read -r DISPLAY xvfb_pid < <("$(dirname "$0")/start-xvfb.sh") || { echo "wine-run: Xvfb did not start" >&2; exit 1; }
+  export DISPLAY
+  trap 'kill "$xvfb_pid" 2>/dev/null' EXIT
+  wine "$@"
+  exit
 fi
 exec wine "$@"

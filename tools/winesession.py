@@ -23,7 +23,7 @@ class WineSession:
         started = subprocess.run([os.path.join(tools, "start-xvfb.sh")], capture_output=True, text=True)
         line = started.stdout.split()
         if len(line) != 2:
-            raise WineError("no Xvfb display could be started")
+            raise WineError("no Xvfb display could be started: " + started.stderr.strip())
         self.display, self.xvfb = line[0], int(line[1])
         self.env = dict(os.environ, WINEPREFIX=prefix, DISPLAY=self.display, LANG=locale, LC_ALL=locale,
                         WINEDEBUG="-all", WINEARCH="win64", WINEDLLOVERRIDES="mscoree,mshtml=")
