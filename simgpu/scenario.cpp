@@ -276,6 +276,7 @@ SCENARIO LoadScenario(const std::string& path)
     PROFILE profile(scenario.Missing ? std::string() : path);
 
     scenario.Journal = profile.Text("driver", "Journal", "");
+    scenario.JournalTimes = profile.Number("driver", "JournalTimes", 0) != 0;
     scenario.InterfaceVersion = profile.Text("driver", "InterfaceVersion", "simgpu NVAPI 1.0");
     scenario.DriverVersion = static_cast<NvU32>(profile.Number("driver", "Version", scenario.DriverVersion));
     scenario.ChangeList = static_cast<NvU32>(profile.Number("driver", "ChangeList", scenario.ChangeList));

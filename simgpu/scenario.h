@@ -63,6 +63,8 @@ struct SCENARIO {
     bool Missing = false;
     std::string Path;
     std::string Journal;
+    // Each journal line ends with the tick count of its call, " @<milliseconds>".
+    bool JournalTimes = false;
     std::string InterfaceVersion;
     NvU32 DriverVersion = 34709;
     NvU32 ChangeList = 34709001;

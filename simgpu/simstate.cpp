@@ -140,8 +140,11 @@ SIMGPU* SIMCALL::FindGpu(NvPhysicalGpuHandle gpu, NvAPI_Status& status) const
 
 NvAPI_Status SIMCALL::Finish(NvAPI_Status status)
 {
-    char result[32];
-    snprintf(result, sizeof result, " -> %d", status);
+    char result[48];
+    if (Sim.scenario.JournalTimes)
+        snprintf(result, sizeof result, " -> %d @%lu", status, GetTickCount());
+    else
+        snprintf(result, sizeof result, " -> %d", status);
     AppendJournalLine(Sim.scenario.Journal, FunctionEntry(function).Name + arguments + result);
     return status;
 }

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs every test under Wine: one Xvfb display (unless DISPLAY is given), one Wine server kept
-# alive for the whole run so each test program starts quickly.
+# alive for the whole run so each test program starts quickly. A test program registered with a
+# prefix of its own (VARNOK_OWN_PREFIX) gets its own server and display instead (tools/wine-run.sh).
 # Usage: run-tests.sh BUILD_DIR [CTEST_ARGS...]
 set -u
 build=$(cd "$1" && pwd); shift
@@ -22,17 +23,7 @@ if [ -z "${DISPLAY:-}" ]; then
   export DISPLAY
 fi
 
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
-  echo "run-tests: preparing the Wine prefix in $WINEPREFIX"
-  wineboot -i >/dev/null 2>&1
-fi
 wineserver -p
-# A crash ends the program at once with its backtrace, instead of waiting on Wine's crash dialog
-# that nobody clicks. Set on every run, so a prefix made before this setting gets it too.
-wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f </dev/null >/dev/null 2>&1 ||
-  { echo "run-tests: could not turn Wine's crash dialog off" >&2; exit 1; }
-# Start Wine's background services now, outside CTest: a service started by the first test would
-# inherit CTest's output pipe and keep CTest waiting for it to close.
-wine cmd.exe /c exit </dev/null >/dev/null 2>&1
+"$here/prepare-prefix.sh" || exit 1
 
 ctest --test-dir "$build" --output-on-failure --no-tests=error -j"$(nproc)" "$@"

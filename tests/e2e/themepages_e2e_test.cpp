@@ -111,10 +111,11 @@ TEST(ThemePages, AChosenColourShowsInItsSwatchAtOnceAndOnThePanelOnlyOnApply)
 
     HWND button = Control(dialog, IDC_FRAME_COLOR_BUTTON);
     PostMessageA(GetParent(button), WM_COMMAND, IDC_FRAME_COLOR_BUTTON, reinterpret_cast<LPARAM>(button));
+    // The panel's own colour chooser: a dialog with the red, green and blue fields.
     HWND chooser = nullptr;
     ASSERT_TRUE(WaitFor([&] {
         for (HWND window : e2e::TopLevelWindows(panel.process.Id()))
-            if (window != dialog && window != panel.window && IsWindowVisible(window))
+            if (IsWindowVisible(window) && GetDlgItem(window, 706) && GetDlgItem(window, 708))
                 chooser = window;
         return chooser != nullptr;
     }));
