@@ -16,7 +16,10 @@ import re
 import shutil
 import sys
 
-import markdown
+try:
+    import markdown
+except ImportError:
+    sys.exit("make-guide: Python-Markdown is missing: tools/setup-debian.sh installs python3-markdown")
 
 MARKER = "<!-- CHANGES.txt -->"
 # Kana, CJK ideographs and the full-width forms: the scripts whose lines join without a space.
