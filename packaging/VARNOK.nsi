@@ -1,6 +1,7 @@
 ; The VARNOK installer, built on Linux with NSIS by cmake/dist.cmake:
 ;   makensis -INPUTCHARSET UTF8 -DVERSION=1.2.3 -DPROGRAM=<VARNOK.exe> -DLICENSES=<folder of *.txt>
-;            -DTHEMES=<folder of sample themes> -DICON=<icon> -DOUTFILE=<setup.exe> VARNOK.nsi
+;            -DTHEMES=<folder of sample themes> -DDOCS=<folder of docs\guide.html, its pictures and
+;            CHANGES.txt> -DICON=<icon> -DOUTFILE=<setup.exe> VARNOK.nsi
 ;
 ; Per user: no administrator prompt, the program under the user's local programs folder, the
 ; settings under %APPDATA%\VARNOK, which the installer fills only once and the uninstaller keeps.
@@ -14,6 +15,7 @@
 !insertmacro Required PROGRAM
 !insertmacro Required LICENSES
 !insertmacro Required THEMES
+!insertmacro Required DOCS
 !insertmacro Required ICON
 !insertmacro Required OUTFILE
 
@@ -32,6 +34,7 @@ ManifestDPIAware true
 !define PRODUCT_KEY "Software\VARNOK"
 !define SETTINGS_DIR "$APPDATA\VARNOK"
 !define SETTINGS_FILE "$APPDATA\VARNOK\VARNOK.CFG"
+!define GUIDE_LINK "$SMPROGRAMS\VARNOK 利用ガイド.lnk"
 ; The exit code of a silent run that found VARNOK running and changed nothing.
 !define EXIT_PROGRAM_RUNNING 3
 
@@ -82,12 +85,12 @@ VIFileVersion "${VERSION}.0"
 !insertmacro VersionStrings ${LANG_JAPANESE}
 !insertmacro VersionStrings ${LANG_ENGLISH}
 
-LangString SecProgramName ${LANG_JAPANESE} "VARNOK 本体とスタートメニューのショートカット"
-LangString SecProgramName ${LANG_ENGLISH} "VARNOK and its Start-menu shortcut"
+LangString SecProgramName ${LANG_JAPANESE} "VARNOK 本体、利用ガイド、スタートメニューのショートカット"
+LangString SecProgramName ${LANG_ENGLISH} "VARNOK, its user guide and the Start-menu shortcuts"
 LangString SecStartupName ${LANG_JAPANESE} "サインイン時に VARNOK を起動する"
 LangString SecStartupName ${LANG_ENGLISH} "Start VARNOK when I sign in"
-LangString SecProgramText ${LANG_JAPANESE} "プログラム、ライセンス文書、スタートメニューのショートカット。設定とサンプルテーマは初回だけ %APPDATA%\VARNOK に置かれます。"
-LangString SecProgramText ${LANG_ENGLISH} "The program, its licences and the Start-menu shortcut. Settings and sample themes are placed in %APPDATA%\VARNOK on the first installation only."
+LangString SecProgramText ${LANG_JAPANESE} "プログラム、利用ガイド（HTML）、更新履歴、ライセンス文書、スタートメニューのショートカット（VARNOK と利用ガイド）。設定とサンプルテーマは初回だけ %APPDATA%\VARNOK に置かれます。"
+LangString SecProgramText ${LANG_ENGLISH} "The program, its user guide (HTML, in Japanese), the change list, its licences and the Start-menu shortcuts to VARNOK and to the guide. Settings and sample themes are placed in %APPDATA%\VARNOK on the first installation only."
 LangString SecStartupText ${LANG_JAPANESE} "スタートアップにショートカットを作ります。"
 LangString SecStartupText ${LANG_ENGLISH} "Adds a shortcut to the Startup folder."
 LangString ProgramRunning ${LANG_JAPANESE} "VARNOK が実行中です。パネルを右クリックして「終了」を選び、「再試行」を押してください。$\r$\n「キャンセル」を押すと何も変更せずに終わります。"
@@ -159,6 +162,13 @@ Section "$(SecProgramName)" SecProgram
   File "${PROGRAM}"
   SetOutPath "$INSTDIR\licenses"
   File "${LICENSES}/*.txt"
+  SetOutPath "$INSTDIR"
+  File "${DOCS}/CHANGES.txt"
+  SetOutPath "$INSTDIR\docs\images"
+  File "${DOCS}/docs/images/*.*"
+  SetOutPath "$INSTDIR\docs"
+  File "${DOCS}/docs/guide.html"
+  CreateShortcut "${GUIDE_LINK}" "$INSTDIR\docs\guide.html"
   WriteUninstaller "$INSTDIR\uninstall.exe"
 
   ; Only a first installation writes settings: the user's file and themes are never touched again.
@@ -218,10 +228,17 @@ FunctionEnd
 Section "Uninstall"
   !insertmacro RefuseWhileRunning
   Delete "$SMPROGRAMS\VARNOK.lnk"
+  Delete "${GUIDE_LINK}"
   Delete "$SMSTARTUP\VARNOK.lnk"
   Delete "$INSTDIR\VARNOK.exe"
+  Delete "$INSTDIR\CHANGES.txt"
   Delete "$INSTDIR\licenses\*.txt"
   RMDir "$INSTDIR\licenses"
+  ; The pictures are the guide's own: a version may add or drop some, so all of them go.
+  Delete "$INSTDIR\docs\guide.html"
+  Delete "$INSTDIR\docs\images\*.png"
+  RMDir "$INSTDIR\docs\images"
+  RMDir "$INSTDIR\docs"
   Delete "$INSTDIR\uninstall.exe"
   ; Only an empty folder goes: anything the user put there stays. The settings folder stays too.
   RMDir "$INSTDIR"

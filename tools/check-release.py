@@ -4,8 +4,9 @@
 Usage: check-release.py --version X.Y.Z --exe VARNOK.exe [--installer SETUP.exe] [--zip ZIP]
 
 Checked: the program's version block (fixed and text versions) and its embedded manifest; the
-installer's version block and file name; the zip's name, its folder and that the program inside it
-is the one checked. Windows wants four parts where the project has three: the fourth is 0.
+installer's version block and file name; the zip's name, its folder, that the program inside it
+is the one checked, that the newest version of its change list is the project version and that its
+guide was made for it. Windows wants four parts where the project has three: the fourth is 0.
 """
 import argparse
 import os
@@ -57,6 +58,13 @@ def check_zip(checks, path, version, program):
             same = z.read(folder + "/VARNOK.exe") == f.read() if folder + "/VARNOK.exe" in names else False
         checks.expect("zip: VARNOK.exe is the program checked", same, True)
         checks.expect("zip: start text", folder + "/README.txt" in names, True)
+        checks.expect("zip: one-click start", folder + "/VARNOK-start.cmd" in names, True)
+        changes = z.read(folder + "/CHANGES.txt").decode("utf-8-sig") if folder + "/CHANGES.txt" in names else ""
+        newest = re.search(r"^(\d+\.\d+\.\d+)", changes, re.M)
+        checks.expect("zip: newest version in CHANGES.txt", newest.group(1) if newest else None, version)
+        guide = z.read(folder + "/docs/guide.html").decode("utf-8") if folder + "/docs/guide.html" in names else ""
+        made_for = re.search(r'<meta name="generator" content="VARNOK ([^"]+)">', guide)
+        checks.expect("zip: version the guide was made for", made_for.group(1) if made_for else None, version)
         licences = [n for n in names if n.startswith(folder + "/licenses/") and n.endswith(".txt")]
         checks.expect("zip: licence texts", len(licences) >= 5, True)
         themes = [n for n in names if n.startswith(folder + "/themes/") and n.upper().endswith(".VKT")]

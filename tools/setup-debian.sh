@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake make g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   libz-mingw-w64-dev wine wine64 xvfb xauth x11-utils locales fonts-ipafont-gothic
-  googletest dpkg-dev python3 python3-pil nsis
+  googletest dpkg-dev python3 python3-pil python3-markdown nsis
 )
 
 need_root() {

@@ -1,8 +1,10 @@
 #!/usr/bin/python3
-"""The installer's round trip under Wine: install, run from the shortcut, reinstall, uninstall.
+"""The installer's round trip under Wine: install, run from the shortcut, reinstall, uninstall; then
+the portable zip: unpacked into a folder whose name has spaces, brackets, "&" and Japanese, started
+twice from its VARNOK-start.cmd. Both times the shipped guide is checked where it landed.
 
 Usage: roundtrip.py --setup SETUP.exe --program VARNOK.exe --windriver windriver.exe --version X.Y.Z
-                    --script VARNOK.nsi
+                    --script VARNOK.nsi --zip ZIP --simgpu nvapi64.dll
 
 Runs in a throw-away Wine prefix with its own Wine server and its own Xvfb display, so it never
 meets the other tests' programs. Passes on exit code 0 and prints every check it made. What Wine
@@ -17,6 +19,7 @@ import subprocess
 import sys
 import tempfile
 import time
+import zipfile
 
 TOOLS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools")
 sys.path.insert(0, TOOLS)
@@ -26,6 +29,7 @@ from winesession import WineError, WineSession, fields  # noqa: E402
 EXIT_PROGRAM_RUNNING = 3
 # "終了" ends the panel's dialog with 1, which becomes the program's exit code.
 EXIT_NORMAL = 1
+CMD_REFRESH, CMD_CONFIG_SAVE, CMD_EXIT = "32769", "32994", "33023"
 UNINSTALL_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\VARNOK"
 
 
@@ -94,6 +98,22 @@ def wait_until(condition, limit_s=120):
     return condition()
 
 
+def check_guide(checks, folder, where):
+    """check-guide.py on the guide as it landed in folder."""
+    run = subprocess.run([sys.executable, os.path.join(TOOLS, "check-guide.py"), folder], capture_output=True,
+                         text=True, timeout=120)
+    checks.expect("%s: the guide finds every link, anchor and picture (check-guide)" % where, run.returncode == 0,
+                  run.stdout + run.stderr)
+
+
+def program_ids(wine):
+    """The process ids of every VARNOK.exe in the prefix (wmic answers in UTF-16)."""
+    run = subprocess.run(["wine", "wmic", "process", "get", "Name,ProcessId"], env=wine.env, capture_output=True,
+                         stdin=subprocess.DEVNULL, timeout=120, cwd=wine.folder)
+    rows = (line.split() for line in run.stdout.decode("utf-16", "replace").splitlines())
+    return [row[1] for row in rows if len(row) == 2 and row[0].lower() == "varnok.exe"]
+
+
 def check_script(checks, script, setup):
     print("What Wine cannot show, read from the installer script and the installer itself:")
     with open(script, encoding="utf-8") as f:
@@ -128,6 +148,7 @@ def round_trip(checks, args, wine):
     settings = os.path.join(settings_dir, "VARNOK.CFG")
     start_menu = os.path.join(profile, "AppData", "Roaming", "Microsoft", "Windows", "Start Menu", "Programs")
     shortcut = os.path.join(start_menu, "VARNOK.lnk")
+    guide_link = os.path.join(start_menu, "VARNOK 利用ガイド.lnk")
     startup = os.path.join(start_menu, "Startup", "VARNOK.lnk")
     exe = os.path.join(program_dir, "VARNOK.exe")
 
@@ -136,10 +157,16 @@ def round_trip(checks, args, wine):
     owned = sorted(os.path.relpath(os.path.join(d, n), program_dir) for d, _, names in os.walk(program_dir)
                    for n in names)
     licences = [n for n in owned if n.startswith("licenses/") and n.endswith(".txt")]
-    checks.expect("the program folder holds only the program, the uninstaller and the licences",
-                  sorted(set(owned) - set(licences)) == ["VARNOK.exe", "uninstall.exe"] and len(licences) >= 5,
-                  str(owned))
+    pictures = [n for n in owned if n.startswith("docs/images/")]
+    checks.expect("the program folder holds only the program, the uninstaller, the guide, the change list and the "
+                  "licences", sorted(set(owned) - set(licences) - set(pictures)) ==
+                  ["CHANGES.txt", "VARNOK.exe", "docs/guide.html", "uninstall.exe"] and len(licences) >= 5 and
+                  len(pictures) >= 1, str(owned))
     checks.expect("a Start-menu shortcut exists", os.path.exists(shortcut))
+    check_guide(checks, program_dir, "installed")
+    code, out = wine.run(args.windriver, "shortcut", wine.windows_path(guide_link))
+    checks.expect("a Start-menu shortcut \"VARNOK 利用ガイド\" opens the installed guide",
+                  fields(out).get("target") == wine.windows_path(os.path.join(program_dir, "docs", "guide.html")), out)
     checks.expect("no start-at-sign-in shortcut by default", not os.path.exists(startup))
 
     with open(settings, "rb") as f:
@@ -214,16 +241,85 @@ def round_trip(checks, args, wine):
 
     code, _ = wine.run(wine.windows_path(os.path.join(program_dir, "uninstall.exe")), "/S")
     # The uninstaller copies itself to a temporary folder and returns at once: wait for its work.
-    gone = wait_until(lambda: not os.path.exists(program_dir) and not os.path.exists(shortcut))
-    checks.expect("silent uninstall removes the program folder and the shortcut", gone,
-                  str(os.listdir(program_dir)) if os.path.exists(program_dir) else "shortcut left")
+    gone = wait_until(lambda: not any(os.path.exists(p) for p in (program_dir, shortcut, guide_link)))
+    checks.expect("silent uninstall removes the program folder and both shortcuts", gone,
+                  str(os.listdir(program_dir)) if os.path.exists(program_dir) else "a shortcut left")
     checks.expect("... and the uninstall entry", wait_until(lambda: registry_values(wine) is None, 30))
     checks.expect("... and keeps the settings folder as it was", snapshot(settings_dir) == kept)
 
 
+def start_portable(checks, args, wine, script, what):
+    """Starts VARNOK-start.cmd as a double-click would (the shell runs it through cmd.exe) and
+    returns the id of the VARNOK it started, once its panel is up."""
+    before = set(program_ids(wine))
+    code, out = wine.run("start", "/unix", script)
+    checks.require("%s: the shell runs VARNOK-start.cmd" % what, code == 0, out)
+    found = []
+    wait_until(lambda: found.extend(set(program_ids(wine)) - before) or found)
+    checks.require("%s: VARNOK-start.cmd starts VARNOK" % what, len(found) == 1, str(found))
+    panel = wait_until(lambda: wine.run(args.windriver, "panel", found[0])[0] == 0)
+    checks.require("%s: ... and its panel appears" % what, panel)
+    return found[0]
+
+
+def end_program(checks, args, wine, pid, what, *commands):
+    wine.run(args.windriver, "command", pid, *commands, CMD_EXIT)
+    code, out = wine.run(args.windriver, "wait-exit", pid)
+    checks.expect("%s: the program ends normally" % what, fields(out).get("exit") == str(EXIT_NORMAL), out)
+
+
+def portable(checks, args, wine):
+    started = time.monotonic()
+    print("The portable zip under Wine:")
+    # Spaces, brackets, "&" and Japanese: each breaks a start script that quotes or expands carelessly.
+    base = os.path.join(wine.prefix, "drive_c", "ポータブル (x86) & 版")
+    with zipfile.ZipFile(args.zip) as z:
+        z.extractall(base)
+    folder = os.path.join(base, "VARNOK-%s-win64" % args.version)
+    check_guide(checks, folder, "unpacked zip")
+    script = os.path.join(folder, "VARNOK-start.cmd")
+    with open(script, "rb") as f:
+        text = f.read()
+    checks.expect("VARNOK-start.cmd is ASCII with Windows line ends",
+                  max(text) < 0x80 and b"\n" not in text.replace(b"\r\n", b""))
+    # The simulated driver beside this copy only, so that it runs without an NVIDIA card.
+    shutil.copy(args.simgpu, folder)
+    settings = os.path.join(folder, "VARNOK.CFG")
+    windows_folder = wine.windows_path(folder)
+
+    pid = start_portable(checks, args, wine, script, "first start")
+    with open(settings, "rb") as f:
+        keys = profile_keys(f.read().decode("cp932"))
+    for section, name in (("THEME", "VARNOK.VKT"), ("LOG", "VARNOK.LOG"), ("ALERT", "VARNOK.WAV")):
+        checks.expect("first start: VARNOK.CFG beside the program, [%s] File a full path beside it" % section,
+                      keys.get((section, "File")) == windows_folder + "\\" + name, str(keys))
+    end_program(checks, args, wine, pid, "\"セーブ\" then \"終了\"", CMD_CONFIG_SAVE)
+    with open(settings, "rb") as f:
+        saved = f.read().decode("cp932")
+    checks.expect("... the settings were saved beside the program", re.search(r"^Timer=5\r?$", saved, re.M), saved)
+    checks.expect("... and the theme too", os.path.exists(os.path.join(folder, "VARNOK.VKT")))
+
+    # A log named without a folder is opened in the current folder: it shows where the program runs.
+    probe = "cwd-probe.LOG"
+    kept = re.sub(r"^\[LOG\]\r?\n(?:[^\[\r\n].*\r?\n|\r?\n)*", "", saved, flags=re.M)
+    with open(settings, "wb") as f:
+        f.write((kept + "[LOG]\r\nEnable=1\r\nFile=%s\r\n" % probe).encode("cp932"))
+    with open(settings, "rb") as f:
+        written = f.read()
+    pid = start_portable(checks, args, wine, script, "second start")
+    with open(settings, "rb") as f:
+        checks.expect("second start: the existing VARNOK.CFG is left as it was", f.read() == written)
+    wine.run(args.windriver, "command", pid, CMD_REFRESH)
+    checks.expect("... and VARNOK runs in the themes folder (a bare log name lands there)",
+                  wait_until(lambda: os.path.exists(os.path.join(folder, "themes", probe)), 60),
+                  str(os.listdir(folder)))
+    end_program(checks, args, wine, pid, "\"終了\"")
+    print("The portable zip's part took %.1f s" % (time.monotonic() - started))
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.strip().splitlines()[0])
-    for name in ("setup", "program", "windriver", "version", "script"):
+    for name in ("setup", "program", "windriver", "version", "script", "zip", "simgpu"):
         parser.add_argument("--" + name, required=True)
     args = parser.parse_args()
     started = time.monotonic()
@@ -236,6 +332,7 @@ def main():
         try:
             wine = WineSession(os.path.join(folder, "prefix"), TOOLS)
             round_trip(checks, args, wine)
+            portable(checks, args, wine)
         finally:
             if wine:
                 wine.close()
