@@ -66,7 +66,7 @@ void SaveSettings(HWND window)
 int ChooseThemeFile(HWND window, const char* title, int open)
 {
     char* work = static_cast<char*>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, PATH_CAPACITY));
-    return SelectFile(window, title, FILE_FILTER_THEME, Config.Theme.File, open, work);
+    return SelectFile(window, title, FILE_FILTER_THEME, Config.Theme.File, open, work, "VKT");
 }
 
 void LoadThemeFromFile(HWND window)

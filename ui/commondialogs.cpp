@@ -12,7 +12,8 @@ static_assert(offsetof(OPENFILENAMEA, pvReserved) == 136, "64-bit OPENFILENAMEA 
 static_assert(sizeof(CHOOSEFONTA) == 104, "64-bit CHOOSEFONTA");
 static_assert(sizeof(CHOOSECOLORA) == 72, "64-bit CHOOSECOLORA");
 
-int FileDialog(HWND owner, const char* title, const char* filter, const char* initialFolder, char* path, BOOL open)
+int FileDialog(HWND owner, const char* title, const char* filter, const char* initialFolder, char* path, BOOL open,
+               const char* saveExtension)
 {
     if (!path)
         return 0;
@@ -28,6 +29,12 @@ int FileDialog(HWND owner, const char* title, const char* filter, const char* in
     chooser.lpstrInitialDir = initialFolder && initialFolder[0] ? initialFolder : nullptr;
     chooser.lpstrTitle = title;
     chooser.Flags = OFN_READONLY | OFN_HIDEREADONLY;
+    if (!open) {
+        // A save must not replace a file the user did not mean, and a file saved without its
+        // extension could not be used where the extension decides (a theme dropped on the panel).
+        chooser.Flags |= OFN_OVERWRITEPROMPT;
+        chooser.lpstrDefExt = saveExtension;
+    }
     BOOL chosen = open ? GetOpenFileNameA(&chooser) : GetSaveFileNameA(&chooser);
     if (!chosen)
         return 0;
@@ -35,13 +42,14 @@ int FileDialog(HWND owner, const char* title, const char* filter, const char* in
     return 1;
 }
 
-int SelectFile(HWND owner, const char* title, const char* filter, char* path, BOOL open, char* workBuffer)
+int SelectFile(HWND owner, const char* title, const char* filter, char* path, BOOL open, char* workBuffer,
+               const char* saveExtension)
 {
     int chosen = 0;
     if (path) {
         if (workBuffer)
             InitialFolder(path, workBuffer, PATH_CAPACITY);
-        chosen = FileDialog(owner, title, filter, workBuffer, path, open);
+        chosen = FileDialog(owner, title, filter, workBuffer, path, open, saveExtension);
     }
     if (workBuffer)
         HeapFree(GetProcessHeap(), 0, workBuffer);

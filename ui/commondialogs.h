@@ -8,13 +8,16 @@
 
 // The open (`open` non-zero) or save chooser, starting in `initialFolder` (empty or null: the
 // system's default) with the file name part of `path`. Non-zero when the user chose a file; `path`
-// then holds the full chosen path, otherwise it is unchanged.
-int FileDialog(HWND owner, const char* title, const char* filter, const char* initialFolder, char* path, BOOL open);
+// then holds the full chosen path, otherwise it is unchanged. The save chooser asks before it
+// names a file that exists, and adds `saveExtension` (when given) to a name typed without one.
+int FileDialog(HWND owner, const char* title, const char* filter, const char* initialFolder, char* path, BOOL open,
+               const char* saveExtension = nullptr);
 
 // FileDialog starting in the folder of `path`, derived into `workBuffer`. Takes ownership of
 // `workBuffer` (PATH_CAPACITY bytes from the process heap, or null) and frees it on every path.
 // 0 when `path` is null.
-int SelectFile(HWND owner, const char* title, const char* filter, char* path, BOOL open, char* workBuffer);
+int SelectFile(HWND owner, const char* title, const char* filter, char* path, BOOL open, char* workBuffer,
+               const char* saveExtension = nullptr);
 
 // 1 when the user chose a font (`font` overwritten), 0 when cancelled (`font` unchanged).
 int SelectFont(HWND owner, LOGFONTA& font);
