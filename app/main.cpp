@@ -57,6 +57,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
         ShowErrorMessage(nullptr, TEXT_COMMAND_LINE_TOO_LONG);
         return EXIT_BAD_COMMAND_LINE;
     }
+    SetConfigStartupValues();
     SetThemeStartupValues();
     LoadConfig();
     LoadTheme();

@@ -99,6 +99,12 @@ bool SetConfigPath(const char* commandLine)
     return true;
 }
 
+void SetConfigStartupValues()
+{
+    for (const KEYSCHEMA& key : SettingKeys())
+        SetKeyDefault(key);
+}
+
 void LoadConfig()
 {
     INIFILE file;

@@ -62,6 +62,10 @@ extern char ConfigPath[PATH_CAPACITY];
 // Sets ConfigPath from the command-line text; false when the text does not fit the path buffer.
 bool SetConfigPath(const char* commandLine);
 
+// Gives every setting its default, as a file without any key would: the record a start-up begins
+// with, so that a settings file the profile functions cannot open (a path too long for them) leaves
+// the defaults, not zeros.
+void SetConfigStartupValues();
 void LoadConfig();
 // Writes every key of the record, key by key; false when the file could not be opened or any
 // write failed (the keys that could be written stay written).

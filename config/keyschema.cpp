@@ -1,6 +1,7 @@
 #include "config/keyschema.h"
 
 #include <windows.h>
+#include <cstdio>
 #include <initializer_list>
 
 #include "base/inifile.h"
@@ -61,6 +62,24 @@ bool WriteKey(INIFILE& file, const KEYSCHEMA& key)
         return file.Write(key.section, key.key, static_cast<const LOGFONTA*>(key.field)) != 0;
     }
     return false;
+}
+
+void SetKeyDefault(const KEYSCHEMA& key)
+{
+    switch (key.type) {
+    case KEY_SIGNED:
+        *static_cast<int*>(key.field) = key.defaultNumber;
+        break;
+    case KEY_UNSIGNED:
+        *static_cast<unsigned int*>(key.field) = static_cast<unsigned int>(key.defaultNumber);
+        break;
+    case KEY_TEXT:
+        snprintf(static_cast<char*>(key.field), key.size, "%s", key.defaultText ? key.defaultText : "");
+        break;
+    case KEY_COLOR:
+    case KEY_FONT:
+        break;
+    }
 }
 
 void HoldToLoadedRange(const KEYSCHEMA& key)

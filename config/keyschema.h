@@ -87,5 +87,8 @@ enum LED_SYNC {
 void ReadKey(INIFILE& file, const KEYSCHEMA& key);
 // Writes the field's value; false when the write failed. Keys that are not saved are not written.
 [[nodiscard]] bool WriteKey(INIFILE& file, const KEYSCHEMA& key);
+// Gives a number or text field its default, as a load that finds the key missing would; colours
+// and fonts have no default here and keep what they hold.
+void SetKeyDefault(const KEYSCHEMA& key);
 // Holds a number field to its loading range, if it has one.
 void HoldToLoadedRange(const KEYSCHEMA& key);

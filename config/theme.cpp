@@ -129,6 +129,8 @@ void SetFont(LOGFONTA& font, LONG height, BYTE italic, const char* face)
 
 void SetThemeStartupValues()
 {
+    for (const KEYSCHEMA& key : ThemeKeys())
+        SetKeyDefault(key);
     SetFont(Theme.Font.Title, -16, TRUE, "Arial");
     SetFont(Theme.Font.Frame, -16, TRUE, "Arial");
     SetFont(Theme.Font.Label, -17, FALSE, "Courier New");

@@ -108,7 +108,9 @@ inline constexpr const char* ThemeTraceSection[TRACE_COUNT] = {
     "CORE USAGE", "MEMORY USAGE", "VIDEO USAGE", "FAN USAGE",
 };
 
-// Gives the fonts and colours their start-up values (system colours, Arial and Courier New).
+// Gives the fonts and colours their start-up values (system colours, Arial and Courier New), and
+// every number and text its default, so that a theme file that cannot be opened leaves a whole
+// theme.
 void SetThemeStartupValues();
 void LoadTheme();
 // Writes the record to [THEME] File, key by key; false when the file could not be opened (an empty

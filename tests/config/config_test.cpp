@@ -81,6 +81,23 @@ TEST_F(SettingsFile, MissingFileGivesEveryDefault)
     EXPECT_FALSE(testenv::FileExists(path)) << "loading must not create the file";
 }
 
+// A path the profile functions refuse (too long once resolved) reads nothing: a start-up then keeps
+// the defaults it began with, not a record of zeros (no timer period, no taskbar, no theme file).
+TEST_F(SettingsFile, UnreadablePathAtStartUpLeavesTheDefaults)
+{
+    memset(&Config, 0, sizeof Config);
+    SetConfigStartupValues();
+    const std::string tooLong = dir.Path() + "\\" + std::string(300, 'x') + ".CFG";
+    ASSERT_TRUE(SetConfigPath(tooLong.c_str()));
+    LoadConfig();
+    EXPECT_EQ(5u, Config.Global.Timer);
+    EXPECT_EQ(160u, Config.Global.Limit);
+    EXPECT_EQ(1, Config.Global.Taskbar);
+    EXPECT_EQ(-1, Config.Global.X);
+    EXPECT_STREQ("VARNOK.VKT", Config.Theme.File);
+    EXPECT_STREQ("#%d: %s - %s", Config.Tooltip.Format);
+}
+
 TEST_F(SettingsFile, TaskbarFormatDefaultIsNineCodePageBytes)
 {
     LoadConfig();

@@ -327,6 +327,24 @@ TEST_F(ThemeFile, SaveIntoAMissingFolderReportsFailure)
     EXPECT_FALSE(testenv::FileExists(missing));
 }
 
+// A theme the profile functions cannot open still leaves a whole theme at start-up: labels, traces
+// and frames with their defaults, not empty and off.
+TEST_F(ThemeFile, UnreadablePathAtStartUpLeavesTheDefaults)
+{
+    memset(&Theme, 0, sizeof Theme);
+    SetThemeStartupValues();
+    const std::string tooLong = dir.Path() + "\\" + std::string(300, 't') + ".VKT";
+    snprintf(Config.Theme.File, sizeof Config.Theme.File, "%s", tooLong.c_str());
+    LoadTheme();
+    EXPECT_STREQ("Core", Theme.Label.Core);
+    EXPECT_STREQ("MHz", Theme.Label.UnitClock);
+    EXPECT_EQ(1, Theme.Frame.Enable);
+    EXPECT_EQ(1, Theme.Trace[TRACE_CORE_TEMP].Enable);
+    EXPECT_EQ(0, Theme.Trace[TRACE_AMBIENT_TEMP].Enable);
+    EXPECT_EQ(1, Theme.Trace[TRACE_FAN_USAGE].Width);
+    EXPECT_EQ(2, Theme.Shadow.Offset);
+}
+
 TEST_F(ThemeFile, EmptyThemePathReadsAndWritesNothing)
 {
     FillDistinctTheme();
