@@ -117,14 +117,4 @@ void LoadConfig()
         HoldToLoadedRange(key);
 }
 
-bool SaveConfig()
-{
-    INIFILE file;
-    if (!file.Open(ConfigPath))
-        return false;
-    bool written = true;
-    for (const KEYSCHEMA& key : SettingKeys())
-        written = WriteKey(file, key) && written;
-    file.Close();
-    return written;
-}
+bool SaveConfig() { return SaveKeys(ConfigPath, SettingKeys()); }

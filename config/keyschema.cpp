@@ -64,6 +64,18 @@ bool WriteKey(INIFILE& file, const KEYSCHEMA& key)
     return false;
 }
 
+bool SaveKeys(const char* path, KEYTABLE keys)
+{
+    INIFILE file;
+    if (!file.Open(path))
+        return false;
+    bool written = true;
+    for (const KEYSCHEMA& key : keys)
+        written = WriteKey(file, key) && written;
+    file.Close();
+    return written;
+}
+
 void SetKeyDefault(const KEYSCHEMA& key)
 {
     switch (key.type) {

@@ -87,6 +87,10 @@ enum LED_SYNC {
 void ReadKey(INIFILE& file, const KEYSCHEMA& key);
 // Writes the field's value; false when the write failed. Keys that are not saved are not written.
 [[nodiscard]] bool WriteKey(INIFILE& file, const KEYSCHEMA& key);
+// Every key of the table written to the file at `path`, key by key (keys and comments the program
+// does not know stay in the file); false when the file could not be opened or any write failed
+// (the keys that could be written stay written).
+[[nodiscard]] bool SaveKeys(const char* path, KEYTABLE keys);
 // Gives a number or text field its default, as a load that finds the key missing would; colours
 // and fonts have no default here and keep what they hold.
 void SetKeyDefault(const KEYSCHEMA& key);

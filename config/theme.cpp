@@ -166,14 +166,4 @@ void LoadTheme()
     file.Close();
 }
 
-bool SaveTheme()
-{
-    INIFILE file;
-    if (!file.Open(Config.Theme.File))
-        return false;
-    bool written = true;
-    for (const KEYSCHEMA& key : ThemeKeys())
-        written = WriteKey(file, key) && written;
-    file.Close();
-    return written;
-}
+bool SaveTheme() { return SaveKeys(Config.Theme.File, ThemeKeys()); }

@@ -165,14 +165,7 @@ bool EMFCHECK::Select(uint32_t index)
 {
     if (index & EMF_STOCK_OBJECT)
         return play.SelectStockObject(index & ~EMF_STOCK_OBJECT);
-    const OBJECTMODEL* object = Slot(index) ? play.Object(index) : nullptr;
-    if (!object)
-        return false;
-    if (object->kind == OBJECT_PEN)
-        return play.SelectPen(object->pen);
-    if (object->kind == OBJECT_FONT)
-        return play.SelectFont(object->font);
-    return true;
+    return Slot(index) && play.SelectObjectAt(index);
 }
 
 // Slot 0 holds the metafile itself; the player would delete it while it plays.

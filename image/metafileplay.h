@@ -198,6 +198,9 @@ public:
     [[nodiscard]] bool DeleteObject(uint32_t slot);
     [[nodiscard]] bool SelectPen(const PENMODEL& pen);
     [[nodiscard]] bool SelectFont(const FONTMODEL& font);
+    // The object in a slot selected: a pen or a font changes what later records cost, any other
+    // object nothing the model follows. False for an empty slot.
+    [[nodiscard]] bool SelectObjectAt(uint32_t slot);
     // A stock object by its index (WHITE_BRUSH to DC_PEN); false for any other.
     [[nodiscard]] bool SelectStockObject(uint32_t index);
 

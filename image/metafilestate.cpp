@@ -444,6 +444,18 @@ bool METAFILEPLAY::SelectFont(const FONTMODEL& font)
     return UpdateTransform();
 }
 
+bool METAFILEPLAY::SelectObjectAt(uint32_t slot)
+{
+    const OBJECTMODEL* object = Object(slot);
+    if (!object)
+        return false;
+    if (object->kind == OBJECT_PEN)
+        return SelectPen(object->pen);
+    if (object->kind == OBJECT_FONT)
+        return SelectFont(object->font);
+    return true;
+}
+
 bool METAFILEPLAY::SelectStockObject(uint32_t index)
 {
     const int64_t stockHeight = METAFILE_DEFAULT_FONT_HEIGHT * (dpiY > 96 ? dpiY : 96) / 96;

@@ -170,17 +170,7 @@ bool WMFCHECK::Bitmap(const WMFRECORD& r, uint64_t dib, int64_t x, int64_t y, in
     return ReadDib(r, dib, width, height) && play.Bitmap(width, height, x, y, x + w, y + h);
 }
 
-bool WMFCHECK::Select(uint32_t slot)
-{
-    const OBJECTMODEL* object = play.Object(slot);
-    if (!object)
-        return false;
-    if (object->kind == OBJECT_PEN)
-        return play.SelectPen(object->pen);
-    if (object->kind == OBJECT_FONT)
-        return play.SelectFont(object->font);
-    return true;
-}
+bool WMFCHECK::Select(uint32_t slot) { return play.SelectObjectAt(slot); }
 
 // A region as Windows 3 kept it: bands of rows, each a count of edges, its top and bottom, the
 // edges in pairs and the count again. The player merges every pair into the region on its own.
