@@ -40,7 +40,8 @@ unsigned int CutToUnsigned(double number)
 }
 
 CPROGBAR::CPROGBAR()
-    : parent(nullptr), placeholder(nullptr), dpi(BASE_DPI), scale(100.0), value(0), peak(0), font(nullptr), textColor(0),
+    : parent(nullptr), placeholder(nullptr), dpi(BASE_DPI), scale(100.0), value(0), peak(0), font(nullptr),
+      textColor(0),
       backgroundColor(0), barColor(0), lightEdgeColor(0), darkEdgeColor(0), showText(1), showPeak(0), border(1),
       transparent(0), textMode(1), text{}
 {

@@ -48,8 +48,8 @@ void SetColorKey(HWND window, COLORREF key)
 void ApplyRoundedShape(HWND window, const RECT& clientRect, UINT dpi)
 {
     const int corner = ScaleToDpi(ROUND_CORNER, dpi);
-    HRGN region =
-        CreateRoundRectRgn(clientRect.left, clientRect.top, clientRect.right + 1, clientRect.bottom + 1, corner, corner);
+    HRGN region = CreateRoundRectRgn(clientRect.left, clientRect.top, clientRect.right + 1, clientRect.bottom + 1,
+                                     corner, corner);
     if (region && SetWindowRgn(window, region, TRUE))
         return;
     if (region)

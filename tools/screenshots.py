@@ -3,8 +3,9 @@
 
 Usage: screenshots.py BUILD_DIR OUTPUT_DIR [PICTURE...]
 
-Makes every picture, or only the pictures named (for example panel-default-144dpi.png). Runs in a Wine prefix of its own (BUILD_DIR/screenshots/prefix, kept between runs) with a virtual
-desktop, whose taskbar shows the minimised panel's caption. Pictures:
+Makes every picture, or only the pictures named (for example panel-default-144dpi.png). Runs in a
+Wine prefix of its own (BUILD_DIR/screenshots/prefix, kept between runs) with a virtual desktop,
+whose taskbar shows the minimised panel's caption. Pictures:
   panel-default.png, panel-dark.png, panel-aurora.png, panel-capsule.png
                           the panel with the built-in look and each sample theme, after a few
                           hundred measurements, so that the graph's traces have moved

@@ -193,8 +193,10 @@ INSTANTIATE_TEST_SUITE_P(
                                [](const std::string&) { return RegionOfRect(32000, 32000, 32001, 32001); }},
                       BADCACHE{"ReachingPastThePanel", [](const std::string&) { return RegionOfRect(0, 0, 122, 81); }},
                       // Made for the panel at another DPI: smaller or larger than this one.
-                      BADCACHE{"ForASmallerPanel", [](const std::string&) { return RegionOfMask(RoundedMask(80, 53)); }},
-                      BADCACHE{"ForALargerPanel", [](const std::string&) { return RegionOfMask(RoundedMask(180, 120)); }},
+                      BADCACHE{"ForASmallerPanel",
+                               [](const std::string&) { return RegionOfMask(RoundedMask(80, 53)); }},
+                      BADCACHE{"ForALargerPanel",
+                               [](const std::string&) { return RegionOfMask(RoundedMask(180, 120)); }},
                       BADCACHE{"BusierThanThePanelTakes",
                                [](const std::string&) { return RegionOfMask(CheckerMask(120, 80, 1)); }}),
     CaseName);
