@@ -9,10 +9,11 @@
 #include "app/measuretimer.h"
 #include "app/menu.h"
 #include "app/panelcontrol.h"
-#include "app/panelshape.h"
+#include "app/paneldpi.h"
 #include "app/taskbar.h"
 #include "app/tooltip.h"
 #include "base/critsect.h"
+#include "base/dpi.h"
 #include "base/textpolicy.h"
 #include "config/config.h"
 #include "config/theme.h"
@@ -90,9 +91,13 @@ void PlaceWindow(HWND window)
     SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOZORDER | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
+// The panel is laid out by the program itself, at the DPI it was made at (its client area and
+// controls as the system made them), and again at every DPI change: then Wine, which never lays a
+// dialog out anew, and Windows go the same way.
 bool SetUpWindow(HWND window)
 {
-    GetClientRect(window, &PanelRes.clientRect);
+    if (!LayOutPanel(WindowDpi(window)))
+        return false;
     RECT client = PanelRes.clientRect;
     if (!BuildRenderResources(window))
         return false;
@@ -116,6 +121,7 @@ bool SetUpWindow(HWND window)
 BOOL OnInitDialog(HWND window)
 {
     App.mainWindow = window;
+    KeepDialogLayout(window);
     SendMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(App.icons[IDI_PANEL_LARGE - IDI_FIRST]));
     SendMessageA(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(App.icons[IDI_PANEL_SMALL - IDI_FIRST]));
     DragAcceptFiles(window, TRUE);
@@ -136,7 +142,7 @@ BOOL OnInitDialog(HWND window)
         EndDialog(window, 0);
         return FALSE;
     }
-    ReshapePanel(window, window);
+    ShapeNewPanel(window);
     RefreshPanel(window);
     MeasureCycle(window);
     ShowWindow(window, SW_SHOW);
@@ -150,6 +156,7 @@ void OnDestroy(HWND window)
     App.workersLeft = !workersGone;
     FreeRenderResources();
     RemoveTooltip();
+    ForgetPanelShape();
     // A worker that never came back from the driver may still enter the sections; leaving them
     // alive costs nothing at this point, deleting them under it would crash the exit.
     if (workersGone) {
@@ -281,6 +288,25 @@ void OnDropFiles(HWND window, HDROP drop)
     RebuildPanel(window, window);
 }
 
+// The size the panel will have at the new DPI; the answer goes in the message result, as for any
+// dialog.
+BOOL OnGetDpiScaledSize(HWND window, WPARAM dpi, LPARAM lParam)
+{
+    SIZE* size = reinterpret_cast<SIZE*>(lParam);
+    if (!size || !PanelSizeAtDpi(static_cast<UINT>(dpi), *size))
+        return FALSE;
+    SetWindowLongPtrA(window, DWLP_MSGRESULT, TRUE);
+    return TRUE;
+}
+
+void OnDpiChanged(HWND window, WPARAM wParam, LPARAM lParam)
+{
+    const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
+    const UINT dpi = HIWORD(wParam);
+    if (suggested && dpi)
+        OnPanelDpiChanged(window, dpi, *suggested);
+}
+
 void OnPowerBroadcast(HWND window, WPARAM event)
 {
     if (event == PBT_APMSUSPEND)
@@ -329,6 +355,17 @@ INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return TRUE;
     case WM_DROPFILES:
         OnDropFiles(window, reinterpret_cast<HDROP>(wParam));
+        return FALSE;
+    case WM_DPICHANGED:
+        OnDpiChanged(window, wParam, lParam);
+        return TRUE;
+    case MSG_GETDPISCALEDSIZE:
+        return OnGetDpiScaledSize(window, wParam, lParam);
+    case WM_ENTERSIZEMOVE:
+        OnPanelMoveStarted();
+        return FALSE;
+    case WM_EXITSIZEMOVE:
+        OnPanelMoveEnded(window);
         return FALSE;
     default:
         return FALSE;

@@ -5,5 +5,5 @@
 
 void ReshapePanel(HWND requester, HWND window)
 {
-    ApplyWindowShape(requester, window, PanelRes.clientRect, PanelRes.skinSurface.hdc);
+    ApplyWindowShape(requester, window, PanelRes.clientRect, PanelRes.skinSurface.hdc, PanelRes.dpi);
 }

@@ -5,8 +5,8 @@
 #include <cstddef>
 
 #include "app/appstate.h"
+#include "base/dpi.h"
 #include "config/config.h"
-#include "render/layout.h"
 #include "render/panelres.h"
 #include "resources/resource.h"
 
@@ -17,17 +17,19 @@ namespace {
 constexpr UINT TOOL_RECORD_SIZE = offsetof(TTTOOLINFOA, lParam) + sizeof(LPARAM);
 static_assert(TOOL_RECORD_SIZE == 64, "tool record size");
 
+// In 96-dpi pixels.
 constexpr int TIP_MAX_WIDTH = 512;
+constexpr int TIP_ICON_SIZE = 16;
 constexpr int TIP_INITIAL_DELAY_MS = 200;
 constexpr int TIP_AUTOPOP_DELAY_MS = 30000;
 
 // The core temperature block; without the usage block it covers the ambient block as well.
-RECT ToolRect(HWND window)
+RECT ToolRect()
 {
     RECT rect = {0, 0, 0, 0};
-    ControlRect(window, IDC_CORE_GROUP, rect);
+    PanelControlRect(IDC_CORE_GROUP, rect);
     RECT middle;
-    if (!Config.Global.Usage && ControlRect(window, IDC_MIDDLE_GROUP, middle)) {
+    if (!Config.Global.Usage && PanelControlRect(IDC_MIDDLE_GROUP, middle)) {
         rect.right = middle.right;
         rect.bottom = middle.bottom;
     }
@@ -39,11 +41,20 @@ HINSTANCE ProgramInstance()
     return App.instance ? App.instance : GetModuleHandleA(nullptr);
 }
 
+// A copy of its own at the panel's DPI, so that removing the tooltip can destroy it.
+HICON TitleIcon(HINSTANCE instance)
+{
+    const int size = ScaleToDpi(TIP_ICON_SIZE, PanelRes.dpi);
+    return static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_TOOLTIP), IMAGE_ICON, size, size, 0));
+}
+
+int MaxTipWidth() { return ScaleToDpi(TIP_MAX_WIDTH, PanelRes.dpi); }
+
 }  // namespace
 
 bool CreateTooltip(HWND window, const char* text)
 {
-    const RECT toolRect = ToolRect(window);
+    const RECT toolRect = ToolRect();
     CTOOLTIP& tip = Tooltip;
     if (tip.window)
         return false;
@@ -66,12 +77,11 @@ bool CreateTooltip(HWND window, const char* text)
     SendMessageA(tip.window, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tip.tool));
     tip.instance = instance;
 
-    // A copy of its own, so that removing the tooltip can destroy it.
-    tip.icon = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_TOOLTIP), IMAGE_ICON, 16, 16, 0));
+    tip.icon = TitleIcon(instance);
     SendMessageA(tip.window, TTM_SETTITLEA, reinterpret_cast<WPARAM>(tip.icon),
                  reinterpret_cast<LPARAM>(Config.Tooltip.Title));
 
-    SendMessageA(tip.window, TTM_SETMAXTIPWIDTH, 0, TIP_MAX_WIDTH);
+    SendMessageA(tip.window, TTM_SETMAXTIPWIDTH, 0, MaxTipWidth());
     SendMessageA(tip.window, TTM_SETDELAYTIME, TTDT_INITIAL, TIP_INITIAL_DELAY_MS);
     SendMessageA(tip.window, TTM_SETDELAYTIME, TTDT_AUTOPOP, TIP_AUTOPOP_DELAY_MS);
     if (!tip.active) {
@@ -79,6 +89,23 @@ bool CreateTooltip(HWND window, const char* text)
         tip.active = 1;
     }
     return true;
+}
+
+void FitTooltipToPanel()
+{
+    CTOOLTIP& tip = Tooltip;
+    if (!tip.window)
+        return;
+    tip.tool.rect = ToolRect();
+    SendMessageA(tip.window, TTM_NEWTOOLRECTA, 0, reinterpret_cast<LPARAM>(&tip.tool));
+    SendMessageA(tip.window, TTM_SETMAXTIPWIDTH, 0, MaxTipWidth());
+    // The control draws with the old icon until it has the new one.
+    const HICON old = tip.icon;
+    tip.icon = TitleIcon(tip.instance);
+    SendMessageA(tip.window, TTM_SETTITLEA, reinterpret_cast<WPARAM>(tip.icon),
+                 reinterpret_cast<LPARAM>(Config.Tooltip.Title));
+    if (old)
+        DestroyIcon(old);
 }
 
 void RemoveTooltip()

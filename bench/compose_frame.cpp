@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "base/critsect.h"
+#include "base/dpi.h"
 #include "benchprogram.h"
 #include "config/config.h"
 #include "config/theme.h"
@@ -19,6 +20,7 @@
 #include "render/panelres.h"
 #include "render/paneltitle.h"
 #include "resources/resource.h"
+#include "ui/resourcemodule.h"
 
 namespace {
 
@@ -185,7 +187,12 @@ int main(int argc, char** argv)
         return 1;
     }
     CreateCritSect(UpdateSection, "UPDATE");
-    GetClientRect(window, &PanelRes.clientRect);
+    ResourceModule = resources;
+    if (!LayOutPanel(WindowDpi(window))) {
+        fprintf(stderr, "the panel could not be laid out\n");
+        DeleteFileA(skin.c_str());
+        return 1;
+    }
 
     LARGE_INTEGER frequency, start, end;
     QueryPerformanceFrequency(&frequency);

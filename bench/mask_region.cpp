@@ -2,7 +2,8 @@
 // of the stretched mask, runs, regions made in pieces) against the plain per-pixel method
 // (GetPixel and one CombineRgn per black pixel), on masks a user would make and on the busiest one
 // the panel accepts, at the panel's size at 100 % and 200 %; and the time to refuse a mask beyond
-// that (shape/maskruns.h).
+// that (shape/maskruns.h). Last, the masks made for the panel at 100 % stretched over the panel at
+// 150 % and 200 %, as after a move to a monitor of another scale: each must still be accepted.
 
 #include <windows.h>
 #include <algorithm>
@@ -292,6 +293,26 @@ void Measure(const char* name, int width, int height, const std::vector<DWORD>& 
     DeleteFileA(maskPath.c_str());
 }
 
+// A mask made for one panel size, built for another: the rectangles it gives there, against the
+// limit there.
+void MeasureStretched(const char* name, int width, int height, const std::vector<DWORD>& pixels, int toWidth,
+                      int toHeight, const std::string& folder)
+{
+    std::string maskPath = folder + "\\" + name + ".BMP";
+    if (!WriteMaskBitmap(maskPath.c_str(), pixels.data(), width, height)) {
+        printf("%-8s %4dx%-4d  cannot write the mask file\n", name, width, height);
+        return;
+    }
+    const RECT rect = {0, 0, toWidth, toHeight};
+    HRGN region = MaskRegionFromFile(rect, maskPath.c_str());
+    printf("%-8s %4dx%-4d on %4dx%-4d  %7zu rects, %7zu at its own size, limit %zu: %s\n", name, width, height,
+           toWidth, toHeight, region ? RectCount(region) : 0, MaskRegionRects(pixels.data(), width, height, nullptr),
+           MaskRegionRectLimit(toHeight), region ? "accepted" : "REFUSED");
+    if (region)
+        DeleteObject(region);
+    DeleteFileA(maskPath.c_str());
+}
+
 }  // namespace
 
 int main()
@@ -317,6 +338,15 @@ int main()
         Measure("text", size.width, size.height, Text(size.width, size.height), folder);
         Measure("busiest", size.width, size.height, Busiest(size.width, size.height), folder);
         MeasureRefusal("speckle", size.width, size.height, Speckle(size.width, size.height, 23u), folder);
+    }
+    // The panel's sizes at 144 and 192 dpi (its own layout, render/layout.h).
+    const SIZE larger[] = {{759, 618}, {1012, 808}};
+    for (const SIZE& to : larger) {
+        const int w = sizes[0].width;
+        const int h = sizes[0].height;
+        MeasureStretched("blobs", w, h, Blobs(w, h, 17u), to.cx, to.cy, folder);
+        MeasureStretched("text", w, h, Text(w, h), to.cx, to.cy, folder);
+        MeasureStretched("busiest", w, h, Busiest(w, h), to.cx, to.cy, folder);
     }
     RemoveDirectoryA(folder);
     return 0;

@@ -15,6 +15,7 @@
 #include "app/menu.h"
 #include "app/panelcontrol.h"
 #include "base/critsect.h"
+#include "base/dpi.h"
 #include "benchclock.h"
 #include "benchprogram.h"
 #include "config/config.h"
@@ -78,8 +79,7 @@ int main()
     }
     App.mainWindow = panel;
     CreateCritSect(UpdateSection, "UPDATE");
-    GetClientRect(panel, &PanelRes.clientRect);
-    if (!BuildRenderResources(panel)) {
+    if (!LayOutPanel(WindowDpi(panel)) || !BuildRenderResources(panel)) {
         fprintf(stderr, "the render resources could not be made\n");
         return 1;
     }

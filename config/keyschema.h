@@ -45,6 +45,9 @@ struct KEYSCHEMA {
     KEYRANGE offered;
     // The number of values of an enumeration (0 to count - 1), 0 for none.
     int enumCount;
+    // A length in pixels at 96 dpi (for a font: its height and width), which the panel scales to
+    // the DPI it is drawn at; the file keeps it as written.
+    bool pixels = false;
 };
 
 // A table of keys in file order, which is both the load and the save order.

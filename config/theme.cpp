@@ -14,7 +14,7 @@ namespace {
 
 constexpr KEYSCHEMA Font(const char* section, const char* key, LOGFONTA& field)
 {
-    return {section, key, KEY_FONT, &field, 0, 0, nullptr, true, NO_RANGE, NO_RANGE, 0};
+    return {section, key, KEY_FONT, &field, 0, 0, nullptr, true, NO_RANGE, NO_RANGE, 0, true};
 }
 
 constexpr KEYSCHEMA Color(const char* section, const char* key, COLORREF& field)
@@ -26,6 +26,12 @@ constexpr KEYSCHEMA Number(const char* section, const char* key, int& field, int
                            int enumCount = 0)
 {
     return {section, key, KEY_SIGNED, &field, 0, value, nullptr, true, NO_RANGE, offered, enumCount};
+}
+
+constexpr KEYSCHEMA Pixels(KEYSCHEMA key)
+{
+    key.pixels = true;
+    return key;
 }
 
 template <unsigned long Size>
@@ -48,7 +54,7 @@ constexpr KEYSCHEMA TraceColor(THEMETRACE_INDEX trace)
 }
 constexpr KEYSCHEMA TraceWidth(THEMETRACE_INDEX trace)
 {
-    return Number(ThemeTraceSection[trace], "Width", Theme.Trace[trace].Width, 1, WIDTHS);
+    return Pixels(Number(ThemeTraceSection[trace], "Width", Theme.Trace[trace].Width, 1, WIDTHS));
 }
 
 constexpr KEYSCHEMA Keys[] = {
@@ -60,7 +66,7 @@ constexpr KEYSCHEMA Keys[] = {
     Color("COLOR", "Frame", Theme.Color.Frame),
     Color("COLOR", "Label", Theme.Color.Label),
     Color("COLOR", "Value", Theme.Color.Value),
-    Number("SHADOW", "Offset", Theme.Shadow.Offset, 2, {1, 4}),
+    Pixels(Number("SHADOW", "Offset", Theme.Shadow.Offset, 2, {1, 4})),
     Number("SHADOW", "EnableTitle", Theme.Shadow.EnableTitle, 1),
     Number("SHADOW", "EnableFrame", Theme.Shadow.EnableFrame, 1),
     Number("SHADOW", "EnableLabel", Theme.Shadow.EnableLabel, 1),
@@ -101,10 +107,10 @@ constexpr KEYSCHEMA Keys[] = {
     Color("UNIT", "Shadow", Theme.Unit.Shadow),
     Font("UNIT", "Font", Theme.Unit.Font),
     Text("UNIT", "Format", Theme.Unit.Format, UNIT_FORMAT_DEFAULT),
-    Number("UNIT", "Offset", Theme.Unit.Offset, 4),
+    Pixels(Number("UNIT", "Offset", Theme.Unit.Offset, 4)),
     Number("GRID", "Enable", Theme.Grid.Enable, 1),
     Color("GRID", "Color", Theme.Grid.Color),
-    Number("GRID", "Width", Theme.Grid.Width, 1, WIDTHS),
+    Pixels(Number("GRID", "Width", Theme.Grid.Width, 1, WIDTHS)),
     TraceEnable(TRACE_CORE_TEMP),     TraceColor(TRACE_CORE_TEMP),     TraceWidth(TRACE_CORE_TEMP),
     TraceEnable(TRACE_AMBIENT_TEMP),  TraceColor(TRACE_AMBIENT_TEMP),  TraceWidth(TRACE_AMBIENT_TEMP),
     TraceEnable(TRACE_CORE_CLOCK),    TraceColor(TRACE_CORE_CLOCK),    TraceWidth(TRACE_CORE_CLOCK),

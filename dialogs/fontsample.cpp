@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "render/drawlimits.h"
+#include "base/dpi.h"
 #include "render/panelres.h"
 
 namespace {
@@ -18,7 +18,8 @@ void SetSampleFont(HWND page, int sample, HFONT font)
 
 void ShowFontSample(HWND page, int sample, WINFONT& font, const LOGFONTA& logfont)
 {
-    bool made = font.Create(HeldFont(logfont, PanelRes.clientW, PanelRes.clientH));
+    KeepControlFont(GetDlgItem(page, sample));
+    bool made = font.Create(PanelFont(logfont, WindowDpi(page)));
     if (made) {
         // A record's face name need not end within its 32 bytes.
         char face[LF_FACESIZE + 1] = {};

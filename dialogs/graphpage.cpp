@@ -1,5 +1,6 @@
 // The "グラフ" tab (template 206): the history graph's scale labels, grid and nine traces in
 // THEMEDATA.
+#include "base/dpi.h"
 #include "config/theme.h"
 #include "dialogs/fontsample.h"
 #include "dialogs/pagecolors.h"
@@ -110,9 +111,19 @@ void OnDestroy(HWND page)
 
 INT_PTR SwatchColors(WPARAM wParam, LPARAM lParam) { return State.colors.Paint(wParam, lParam); }
 
+// The samples' fonts are the page's own: at a new DPI it makes them again.
+bool OnOtherMessage(HWND page, UINT message, WPARAM, LPARAM, INT_PTR& result)
+{
+    if (message != MSG_DPICHANGED_AFTERPARENT)
+        return false;
+    RefreshSample(page);
+    result = 0;
+    return true;
+}
+
 }  // namespace
 
-const PAGEHANDLERS GraphPage = {OnInitDialog, OnCommand, OnStore, SwatchColors, OnDestroy, nullptr};
+const PAGEHANDLERS GraphPage = {OnInitDialog, OnCommand, OnStore, SwatchColors, OnDestroy, OnOtherMessage};
 
 INT_PTR CALLBACK GraphPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
 {

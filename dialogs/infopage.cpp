@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "base/dpi.h"
 #include "dialogs/pages.h"
 #include "gpu/gpuinfo.h"
 #include "gpu/sampledata.h"
@@ -73,6 +74,7 @@ void SetUpBar(HWND page, int index)
     bar.darkEdgeColor = GetSysColor(COLOR_BTNSHADOW);
     if (bar.CreateObjects())
         bar.font = reinterpret_cast<HFONT>(SendMessageA(placeholder, WM_GETFONT, 0, 0));
+    bar.dpi = WindowDpi(page);
     bar.showPeak = 1;
     bar.textMode = row.textMode;
     // A total memory of 0 keeps the scale of before; the peak starts afresh in any case, so that a
@@ -158,6 +160,19 @@ void OnTimer(HWND page)
     }
 }
 
+// The system has given the placeholders the dialog's font made anew for the new DPI, and may have
+// deleted the one the bars held.
+void OnDpiChanged(HWND page)
+{
+    for (CPROGBAR& bar : InformationBars) {
+        if (bar.parent != page)
+            continue;
+        bar.font = reinterpret_cast<HFONT>(SendMessageA(bar.placeholder, WM_GETFONT, 0, 0));
+        bar.dpi = WindowDpi(page);
+    }
+    InvalidateRect(page, nullptr, TRUE);
+}
+
 void OnDestroy(HWND page)
 {
     OnShowWindow(page, false);
@@ -180,6 +195,10 @@ bool OnOtherMessage(HWND page, UINT message, WPARAM wParam, LPARAM lParam, INT_P
     case WM_TIMER:
         if (wParam == INFORMATION_TIMER_ID)
             OnTimer(page);
+        result = 0;
+        return true;
+    case MSG_DPICHANGED_AFTERPARENT:
+        OnDpiChanged(page);
         result = 0;
         return true;
     default:

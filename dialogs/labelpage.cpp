@@ -1,6 +1,7 @@
 // The "ラベル" tab (template 204): the panel's captions and its four text fonts in THEMEDATA.
 #include <cstddef>
 
+#include "base/dpi.h"
 #include "config/theme.h"
 #include "dialogs/fontsample.h"
 #include "dialogs/pagefields.h"
@@ -103,9 +104,19 @@ void OnDestroy(HWND page)
         ReleaseFontSample(page, Fonts[i].sample, State.samples[i]);
 }
 
+// The samples' fonts are the page's own: at a new DPI it makes them again.
+bool OnOtherMessage(HWND page, UINT message, WPARAM, LPARAM, INT_PTR& result)
+{
+    if (message != MSG_DPICHANGED_AFTERPARENT)
+        return false;
+    RefreshSamples(page);
+    result = 0;
+    return true;
+}
+
 }  // namespace
 
-const PAGEHANDLERS LabelPage = {OnInitDialog, OnCommand, OnStore, nullptr, OnDestroy, nullptr};
+const PAGEHANDLERS LabelPage = {OnInitDialog, OnCommand, OnStore, nullptr, OnDestroy, OnOtherMessage};
 
 INT_PTR CALLBACK LabelPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
 {

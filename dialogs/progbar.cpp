@@ -3,6 +3,7 @@
 #include <climits>
 #include <cstdio>
 
+#include "base/dpi.h"
 #include "base/scopeguards.h"
 
 namespace {
@@ -39,7 +40,8 @@ unsigned int CutToUnsigned(double number)
 }
 
 CPROGBAR::CPROGBAR()
-    : parent(nullptr), placeholder(nullptr), scale(100.0), value(0), peak(0), font(nullptr), textColor(0),
+    : parent(nullptr), placeholder(nullptr), dpi(BASE_DPI), scale(100.0), value(0), peak(0), font(nullptr),
+      textColor(0),
       backgroundColor(0), barColor(0), lightEdgeColor(0), darkEdgeColor(0), showText(1), showPeak(0), border(1),
       transparent(0), textMode(1), text{}
 {
@@ -118,18 +120,18 @@ const char* CPROGBAR::FormatText()
     return text;
 }
 
-void CPROGBAR::BarRectangles(const RECT& placeholder, bool withBorder, double value, double scale, RECT& outer,
-                             RECT& filled)
+void CPROGBAR::BarRectangles(const RECT& placeholder, bool withBorder, double value, double scale, int pixel,
+                             RECT& outer, RECT& filled)
 {
     outer = placeholder;
     if (withBorder)
-        --outer.right;
-    filled.left = outer.left + 2;
-    filled.top = outer.top + 2;
-    filled.bottom = outer.bottom - (withBorder ? 1 : 2);
+        outer.right -= pixel;
+    filled.left = outer.left + 2 * pixel;
+    filled.top = outer.top + 2 * pixel;
+    filled.bottom = outer.bottom - (withBorder ? 1 : 2) * pixel;
     // Multiplied before it is divided, so that a whole result stays whole.
     double shown = value > 0 ? (value < scale ? value : scale) : 0.0;
-    int width = (outer.right - 2) - filled.left;
+    int width = (outer.right - 2 * pixel) - filled.left;
     filled.right = filled.left + (width > 0 && scale > 0 ? CutToInt(width * shown / scale) : 0);
 }
 
@@ -142,7 +144,7 @@ bool CPROGBAR::Rectangles(RECT& outer, RECT& filled) const
     ScreenToClient(parent, &corner);
     RECT inParent = {corner.x, corner.y, corner.x + (screen.right - screen.left),
                      corner.y + (screen.bottom - screen.top)};
-    BarRectangles(inParent, border != 0, value, scale, outer, filled);
+    BarRectangles(inParent, border != 0, value, scale, ScaleToDpi(1, dpi), outer, filled);
     return true;
 }
 

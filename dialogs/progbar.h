@@ -31,18 +31,20 @@ public:
     const char* FormatText();
     void Paint(HDC dc);
 
-    // The bar's rectangles in its parent's client area, from the placeholder's; false when the
-    // placeholder's rectangle cannot be read.
+    // The bar's rectangles in its parent's client area, from the placeholder's, at the bar's DPI;
+    // false when the placeholder's rectangle cannot be read.
     bool Rectangles(RECT& outer, RECT& filled) const;
     // The arithmetic of Rectangles: `placeholder` is the placeholder's rectangle in parent
-    // coordinates (right and bottom exclusive). With the border the outer right edge moves in by
-    // one. The filled part starts two pixels in and covers value / scale of the inner width; a
-    // scale of 0 or less fills nothing, and the fill never passes the inner width.
-    static void BarRectangles(const RECT& placeholder, bool withBorder, double value, double scale, RECT& outer,
-                              RECT& filled);
+    // coordinates (right and bottom exclusive), `pixel` the size of a 96-dpi pixel at the bar's DPI.
+    // With the border the outer right edge moves in by one pixel. The filled part starts two pixels
+    // in and covers value / scale of the inner width; a scale of 0 or less fills nothing, and the
+    // fill never passes the inner width.
+    static void BarRectangles(const RECT& placeholder, bool withBorder, double value, double scale, int pixel,
+                              RECT& outer, RECT& filled);
 
     HWND parent;
     HWND placeholder;
+    UINT dpi;  // of the parent, for the insets; the parent keeps it and the font up to date
     double scale;
     double value;
     double peak;

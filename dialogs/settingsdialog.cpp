@@ -6,6 +6,7 @@
 #include "app/appstate.h"
 #include "app/panelcontrol.h"
 #include "app/taskbar.h"
+#include "base/dpi.h"
 #include "dialogs/dialogkeyboard.h"
 #include "dialogs/pages.h"
 #include "resources/resource.h"
@@ -32,9 +33,13 @@ const PAGEROW PageTable[] = {
 };
 constexpr int PAGE_COUNT = sizeof PageTable / sizeof PageTable[0];
 
-// Space around a tab's label, in pixels.
+// Space around a tab's label, in 96-dpi pixels.
 constexpr int TAB_PADDING_X = 3;
 constexpr int TAB_PADDING_Y = 3;
+
+// Posted to the frame at a new DPI: the pages are placed again once the system has laid the frame
+// out anew, which it does after the frame's own answer to WM_DPICHANGED.
+constexpr UINT MSG_PLACE_PAGES = WM_APP + 1;
 
 // The open dialog's frame; App.settingsDialog holds its window.
 struct FRAMESTATE {
@@ -113,7 +118,8 @@ BOOL OnInitDialog(HWND dialog)
     HWND tabs = Tabs(dialog);
     // The eight labels are about as wide as the dialog: with the default padding the last tab
     // would sit behind scroll arrows.
-    SendMessageA(tabs, TCM_SETPADDING, 0, MAKELPARAM(TAB_PADDING_X, TAB_PADDING_Y));
+    const UINT dpi = WindowDpi(dialog);
+    SendMessageA(tabs, TCM_SETPADDING, 0, MAKELPARAM(ScaleToDpi(TAB_PADDING_X, dpi), ScaleToDpi(TAB_PADDING_Y, dpi)));
     for (int i = 0; i < PAGE_COUNT; ++i) {
         TCITEMA item = {};
         item.mask = TCIF_TEXT;
@@ -128,6 +134,20 @@ BOOL OnInitDialog(HWND dialog)
     ShowPage(dialog, 0);
     InstallDialogKeyboard(dialog, SwitchPage);
     return TRUE;
+}
+
+// The system has scaled the frame and its controls; the pages follow the tabs' new display area (the
+// Skin page places its preview again as its size changes), and the tabs get their padding at the new
+// DPI.
+void PlacePagesAgain(HWND dialog)
+{
+    const UINT dpi = WindowDpi(dialog);
+    SendMessageA(Tabs(dialog), TCM_SETPADDING, 0,
+                 MAKELPARAM(ScaleToDpi(TAB_PADDING_X, dpi), ScaleToDpi(TAB_PADDING_Y, dpi)));
+    for (HWND page : Frame.pages)
+        if (page)
+            PlacePage(dialog, page);
+    InvalidateRect(dialog, nullptr, TRUE);
 }
 
 BOOL OnNotify(HWND dialog, const NMHDR* notification)
@@ -224,6 +244,12 @@ INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
     case WM_SYSCOLORCHANGE:
         InvalidateRect(dialog, nullptr, FALSE);
         return FALSE;
+    case WM_DPICHANGED:
+        PostMessageA(dialog, MSG_PLACE_PAGES, 0, 0);
+        return FALSE;
+    case MSG_PLACE_PAGES:
+        PlacePagesAgain(dialog);
+        return TRUE;
     case WM_DESTROY:
         OnDestroy(dialog);
         return FALSE;

@@ -219,9 +219,19 @@ void OnDestroy(HWND page)
 
 INT_PTR SwatchColors(WPARAM wParam, LPARAM lParam) { return State.colors.Paint(wParam, lParam); }
 
+// The frame places the page again at a new DPI; the preview follows the page's new size.
+bool OnOtherMessage(HWND page, UINT message, WPARAM, LPARAM, INT_PTR& result)
+{
+    if (message != WM_SIZE || !State.previewProc)
+        return false;
+    PlacePreview(page);
+    result = 0;
+    return true;
+}
+
 }  // namespace
 
-const PAGEHANDLERS SkinPage = {OnInitDialog, OnCommand, OnStore, SwatchColors, OnDestroy, nullptr};
+const PAGEHANDLERS SkinPage = {OnInitDialog, OnCommand, OnStore, SwatchColors, OnDestroy, OnOtherMessage};
 
 INT_PTR CALLBACK SkinPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
 {

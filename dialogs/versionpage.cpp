@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "base/critsect.h"
+#include "base/dpi.h"
 #include "base/textpolicy.h"
 #include "base/win32ver.h"
 #include "config/config.h"
@@ -18,7 +19,8 @@
 namespace {
 
 // The three fonts of this page are the last entries of PanelRes.fonts, which the panel's build
-// leaves alone: made here at each opening and deleted when the page goes.
+// leaves alone: made here at each opening, at the page's DPI, and again at every new DPI (the system
+// leaves their fields' fonts alone), and deleted when the page goes. Heights in 96-dpi pixels.
 struct VERSIONFONT {
     int index;
     int height;
@@ -37,18 +39,22 @@ const int DebugLines[] = {IDC_VERSION_DEBUG_LINE1, IDC_VERSION_DEBUG_LINE2, IDC_
 // A font that cannot be made leaves its fields in the dialog's font.
 void MakeFonts(HWND page)
 {
+    const UINT dpi = WindowDpi(page);
     for (const VERSIONFONT& row : Fonts) {
         LOGFONTA description = {};
-        description.lfHeight = row.height;
+        description.lfHeight = ScaleToDpi(row.height, dpi);
         description.lfWeight = FW_BOLD;
         description.lfCharSet = ANSI_CHARSET;
         strcpy(description.lfFaceName, "Arial");
         WINFONT& font = PanelRes.fonts[row.index];
         if (!font.Create(description))
             continue;
-        for (int id : row.controls)
-            if (id)
-                SendDlgItemMessageA(page, id, WM_SETFONT, reinterpret_cast<WPARAM>(font.hfont), FALSE);
+        for (int id : row.controls) {
+            if (!id)
+                continue;
+            KeepControlFont(GetDlgItem(page, id));
+            SendDlgItemMessageA(page, id, WM_SETFONT, reinterpret_cast<WPARAM>(font.hfont), FALSE);
+        }
     }
 }
 
@@ -110,9 +116,19 @@ void OnDestroy(HWND page)
         PanelRes.fonts[row.index].Close();
 }
 
+bool OnOtherMessage(HWND page, UINT message, WPARAM, LPARAM, INT_PTR& result)
+{
+    if (message != MSG_DPICHANGED_AFTERPARENT)
+        return false;
+    MakeFonts(page);
+    InvalidateRect(page, nullptr, TRUE);
+    result = 0;
+    return true;
+}
+
 }  // namespace
 
-const PAGEHANDLERS VersionPage = {OnInitDialog, nullptr, nullptr, nullptr, OnDestroy, nullptr};
+const PAGEHANDLERS VersionPage = {OnInitDialog, nullptr, nullptr, nullptr, OnDestroy, OnOtherMessage};
 
 INT_PTR CALLBACK VersionPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
 {

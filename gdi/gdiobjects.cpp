@@ -46,11 +46,16 @@ bool WINPEN::Create(int style, int width, COLORREF colour)
     return hpen != nullptr;
 }
 
-bool WINPEN::CreateDotted(COLORREF colour)
+bool WINPEN::CreateDotted(COLORREF colour, int width)
 {
     Close();
     LOGBRUSH brush = {BS_SOLID, colour, 0};
-    hpen = ExtCreatePen(PS_COSMETIC | PS_ALTERNATE, 1, &brush, 0, nullptr);
+    if (width <= 1) {
+        hpen = ExtCreatePen(PS_COSMETIC | PS_ALTERNATE, 1, &brush, 0, nullptr);
+    } else {
+        const DWORD dots[2] = {static_cast<DWORD>(width), static_cast<DWORD>(width)};
+        hpen = ExtCreatePen(PS_GEOMETRIC | PS_USERSTYLE | PS_ENDCAP_FLAT, static_cast<DWORD>(width), &brush, 2, dots);
+    }
     return hpen != nullptr;
 }
 

@@ -30,8 +30,10 @@ public:
     WINPEN& operator=(const WINPEN&) = delete;
 
     bool Create(int style, int width, COLORREF colour);
-    // A one-pixel cosmetic pen that sets every other pixel, for grids.
-    bool CreateDotted(COLORREF colour);
+    // A one-pixel cosmetic pen that sets every other pixel, for grids. Wider, for a dense display, a
+    // geometric pen `width` pixels wide whose dots and gaps are `width` pixels long: a cosmetic
+    // pen is never wider than one pixel.
+    bool CreateDotted(COLORREF colour, int width = 1);
     void Close();
 
     HPEN hpen;

@@ -32,9 +32,9 @@ struct VALUETEXT {
 int RowLabelId(int firstId, int row) { return firstId + 2 * row; }
 int RowValueId(int firstId, int row) { return firstId + 2 * row + 1; }
 
-void DrawBlockRow(HWND window, HDC dc, int firstId, int row, const char* label, const VALUETEXT& value)
+void DrawBlockRow(HDC dc, int firstId, int row, const char* label, const VALUETEXT& value)
 {
-    DrawRow(window, dc, RowLabelId(firstId, row), label, RowValueId(firstId, row), value.text);
+    DrawRow(dc, RowLabelId(firstId, row), label, RowValueId(firstId, row), value.text);
 }
 
 void DrawBackground(HDC dc)
@@ -47,27 +47,27 @@ void DrawBackground(HDC dc)
 }
 
 // Rows 1 to 3 of the core block (row 0 stays empty).
-void DrawCoreRows(HWND window, HDC dc)
+void DrawCoreRows(HDC dc)
 {
     const SAMPLEDATA& s = Sample;
     const char* unit = Theme.Label.UnitTemp;
-    DrawBlockRow(window, dc, IDC_CORE_ROW_FIRST, 1, Theme.Label.Current, VALUETEXT(s.CoreTemp, unit));
-    DrawBlockRow(window, dc, IDC_CORE_ROW_FIRST, 2, Theme.Label.Maximum, VALUETEXT(s.MaxCoreTemp, unit));
-    DrawBlockRow(window, dc, IDC_CORE_ROW_FIRST, 3, Theme.Label.Average, VALUETEXT(s.AveCoreTemp, unit));
+    DrawBlockRow(dc, IDC_CORE_ROW_FIRST, 1, Theme.Label.Current, VALUETEXT(s.CoreTemp, unit));
+    DrawBlockRow(dc, IDC_CORE_ROW_FIRST, 2, Theme.Label.Maximum, VALUETEXT(s.MaxCoreTemp, unit));
+    DrawBlockRow(dc, IDC_CORE_ROW_FIRST, 3, Theme.Label.Average, VALUETEXT(s.AveCoreTemp, unit));
 }
 
 // Rows 1 to 3 of the middle block as the ambient temperature block (row 0 stays empty).
-void DrawAmbientRows(HWND window, HDC dc)
+void DrawAmbientRows(HDC dc)
 {
     const SAMPLEDATA& s = Sample;
     const char* unit = Theme.Label.UnitTemp;
-    DrawBlockRow(window, dc, IDC_MIDDLE_ROW_FIRST, 1, Theme.Label.Current, VALUETEXT(s.AmbientTemp, unit));
-    DrawBlockRow(window, dc, IDC_MIDDLE_ROW_FIRST, 2, Theme.Label.Maximum, VALUETEXT(s.MaxAmbientTemp, unit));
-    DrawBlockRow(window, dc, IDC_MIDDLE_ROW_FIRST, 3, Theme.Label.Average, VALUETEXT(s.AveAmbientTemp, unit));
+    DrawBlockRow(dc, IDC_MIDDLE_ROW_FIRST, 1, Theme.Label.Current, VALUETEXT(s.AmbientTemp, unit));
+    DrawBlockRow(dc, IDC_MIDDLE_ROW_FIRST, 2, Theme.Label.Maximum, VALUETEXT(s.MaxAmbientTemp, unit));
+    DrawBlockRow(dc, IDC_MIDDLE_ROW_FIRST, 3, Theme.Label.Average, VALUETEXT(s.AveAmbientTemp, unit));
 }
 
 // The middle block as the usage block; a hovered field shows its maximum.
-void DrawUsageRows(HWND window, HDC dc)
+void DrawUsageRows(HDC dc)
 {
     const SAMPLEDATA& s = Sample;
     const char* unit = Theme.Label.UnitUsage;
@@ -75,27 +75,27 @@ void DrawUsageRows(HWND window, HDC dc)
     const unsigned int memory = HoverFlags[HOVER_USAGE_MEMORY] ? s.MaxUsageMemory : s.UsageMemory;
     const unsigned int video = HoverFlags[HOVER_USAGE_VIDEO] ? s.MaxUsageVideo : s.UsageVideo;
     const unsigned int used = HoverFlags[HOVER_MEMORY_USED] ? s.MaxMemoryUsed >> 10 : MemoryUsedMB(s);
-    DrawBlockRow(window, dc, IDC_MIDDLE_ROW_FIRST, 0, Theme.Label.UsageCore, VALUETEXT(core, unit));
-    DrawBlockRow(window, dc, IDC_MIDDLE_ROW_FIRST, 1, Theme.Label.UsageMemory, VALUETEXT(memory, unit));
-    DrawBlockRow(window, dc, IDC_MIDDLE_ROW_FIRST, 2, Theme.Label.UsageVideo, VALUETEXT(video, unit));
-    DrawBlockRow(window, dc, IDC_MIDDLE_ROW_FIRST, 3, Theme.Label.Used, VALUETEXT(used, Theme.Label.UnitUsed));
+    DrawBlockRow(dc, IDC_MIDDLE_ROW_FIRST, 0, Theme.Label.UsageCore, VALUETEXT(core, unit));
+    DrawBlockRow(dc, IDC_MIDDLE_ROW_FIRST, 1, Theme.Label.UsageMemory, VALUETEXT(memory, unit));
+    DrawBlockRow(dc, IDC_MIDDLE_ROW_FIRST, 2, Theme.Label.UsageVideo, VALUETEXT(video, unit));
+    DrawBlockRow(dc, IDC_MIDDLE_ROW_FIRST, 3, Theme.Label.Used, VALUETEXT(used, Theme.Label.UnitUsed));
 }
 
 // Clocks and fan; the shader row only while there is a shader clock.
-void DrawClockRows(HWND window, HDC dc)
+void DrawClockRows(HDC dc)
 {
     const SAMPLEDATA& s = Sample;
     const char* unit = Theme.Label.UnitClock;
     const double core = HoverFlags[HOVER_CLOCK_CORE] ? s.MaxClockCore : s.ClockCore;
     const double memory = HoverFlags[HOVER_CLOCK_MEMORY] ? s.MaxClockMemory : s.ClockMemory;
     const double shader = HoverFlags[HOVER_CLOCK_SHADER] ? s.MaxClockShader : s.ClockShader;
-    DrawBlockRow(window, dc, IDC_CLOCK_ROW_FIRST, 0, Theme.Label.ClockCore, VALUETEXT(core, unit));
-    DrawBlockRow(window, dc, IDC_CLOCK_ROW_FIRST, 1, Theme.Label.ClockMemory, VALUETEXT(memory, unit));
+    DrawBlockRow(dc, IDC_CLOCK_ROW_FIRST, 0, Theme.Label.ClockCore, VALUETEXT(core, unit));
+    DrawBlockRow(dc, IDC_CLOCK_ROW_FIRST, 1, Theme.Label.ClockMemory, VALUETEXT(memory, unit));
     if (s.ClockShader > 0.0)
-        DrawBlockRow(window, dc, IDC_CLOCK_ROW_FIRST, 2, Theme.Label.ClockShader, VALUETEXT(shader, unit));
+        DrawBlockRow(dc, IDC_CLOCK_ROW_FIRST, 2, Theme.Label.ClockShader, VALUETEXT(shader, unit));
     const VALUETEXT fan = HoverFlags[HOVER_FAN] ? VALUETEXT(s.FanSpeed, Theme.Label.UnitSpeed)
                                                 : VALUETEXT(s.FanLevel, Theme.Label.UnitFan);
-    DrawBlockRow(window, dc, IDC_CLOCK_ROW_FIRST, 3, Theme.Label.Fan, fan);
+    DrawBlockRow(dc, IDC_CLOCK_ROW_FIRST, 3, Theme.Label.Fan, fan);
 }
 
 // A red cross over the middle of the panel, half the client height wide and high.
@@ -134,22 +134,22 @@ void ComposePanel(HWND window, HDC dc)
         const bool ambient = Theme.Trace[TRACE_AMBIENT_TEMP].Enable != 0;
         const bool usage = !ambient && Config.Global.Usage;
         if (core)
-            DrawBlockFrame(window, dc, IDC_CORE_GROUP, IDC_CORE_HEADING, Theme.Label.Core);
+            DrawBlockFrame(dc, IDC_CORE_GROUP, IDC_CORE_HEADING, Theme.Label.Core);
         if (ambient)
-            DrawBlockFrame(window, dc, IDC_MIDDLE_GROUP, IDC_MIDDLE_HEADING, Theme.Label.Ambient);
+            DrawBlockFrame(dc, IDC_MIDDLE_GROUP, IDC_MIDDLE_HEADING, Theme.Label.Ambient);
         else if (usage)
-            DrawBlockFrame(window, dc, IDC_MIDDLE_GROUP, IDC_MIDDLE_HEADING, "");
-        DrawBlockFrame(window, dc, IDC_CLOCK_GROUP, 0, "");
-        DrawTitle(window, dc);
+            DrawBlockFrame(dc, IDC_MIDDLE_GROUP, IDC_MIDDLE_HEADING, "");
+        DrawBlockFrame(dc, IDC_CLOCK_GROUP, 0, "");
+        DrawTitle(dc);
 
         if (core)
-            DrawCoreRows(window, dc);
+            DrawCoreRows(dc);
         if (ambient)
-            DrawAmbientRows(window, dc);
+            DrawAmbientRows(dc);
         else if (usage)
-            DrawUsageRows(window, dc);
-        DrawClockRows(window, dc);
-        DrawGraph(window, dc);
+            DrawUsageRows(dc);
+        DrawClockRows(dc);
+        DrawGraph(dc);
         if (Sample.Fault)
             DrawFaultCross(dc);
     }

@@ -8,7 +8,6 @@
 #include "config/keyschema.h"
 #include "config/theme.h"
 #include "gpu/sampledata.h"
-#include "render/drawlimits.h"
 #include "render/drawsteps.h"
 #include "render/hover.h"
 #include "render/panel.h"
@@ -171,7 +170,7 @@ void DrawTraces(HDC dc)
 }
 
 // Each label is centred on its grid line; 0 at the bottom and values from the limit up get none.
-void DrawScale(HDC dc, const GRAPHSCALE& scale)
+void DrawScale(HDC dc, const GRAPHSCALE& scale, const PANELMETRICS& metrics)
 {
     HFONT font = PanelRes.fonts[FONT_UNIT].hfont;
     if (font)
@@ -186,11 +185,12 @@ void DrawScale(HDC dc, const GRAPHSCALE& scale)
         FormatChecked(text, sizeof text, format, UNIT_FORMAT_DEFAULT, UNIT_FORMAT_ARGUMENTS,
                       static_cast<int>(value));
         RECT rect;
-        rect.left = scale.left + HeldOffset(Theme.Unit.Offset, scale.width);
+        rect.left = scale.left + metrics.unitOffset;
         rect.right = scale.left + scale.width;
         rect.top = static_cast<int>(static_cast<double>(y) - scale.step * 0.5 + scale.top);
         rect.bottom = static_cast<int>(static_cast<float>(rect.top) + scale.step);
-        RECT shadow = {rect.left + 1, rect.top + 1, rect.right + 1, rect.bottom + 1};
+        const int drop = metrics.unitShadow;
+        RECT shadow = {rect.left + drop, rect.top + drop, rect.right + drop, rect.bottom + drop};
         SetTextColor(dc, Theme.Unit.Shadow);
         DrawTextA(dc, text, -1, &shadow, SCALE_TEXT);
         SetTextColor(dc, Theme.Unit.Color);
@@ -205,7 +205,7 @@ int GraphPointX(int index)
     return index >= 0 && index < HISTORY_SIZE ? PointX[index] : -1;
 }
 
-void DrawGraph(HWND window, HDC dc)
+void DrawGraph(HDC dc)
 {
     const GRAPHSCALE scale = TakeScale();
     SelectPen(dc, PEN_GRID);
@@ -214,6 +214,6 @@ void DrawGraph(HWND window, HDC dc)
     ComputePoints(dc, scale);
     DrawTraces(dc);
     if (Theme.Unit.Enable)
-        DrawScale(dc, scale);
-    DrawGraphFrame(window, dc);
+        DrawScale(dc, scale, PanelMetrics());
+    DrawGraphFrame(dc);
 }

@@ -3,8 +3,8 @@
 #include "base/critsect.h"
 #include "config/theme.h"
 #include "render/drawlimits.h"
-#include "render/layout.h"
 #include "resources/resource.h"
+#include "ui/resourcemodule.h"
 
 PANELRES PanelRes;
 // Defined after the render resources so that it is destroyed before them at exit.
@@ -12,12 +12,31 @@ CTOOLTIP Tooltip;
 
 namespace {
 
-// The controls never move, so a rectangle that cannot be taken keeps the one stored before.
-void TakeLayout(HWND window)
+// The fault cross's red pen, and the program's own lengths of the painting (PANELMETRICS).
+constexpr int FAULT_PEN_WIDTH = 32;
+constexpr int UNIT_SHADOW = 1;
+constexpr int BLOCK_FRAME_DROP = 8;
+constexpr int FRAME_LINE = 1;
+
+void TakeClientSize()
 {
     PANELRES& res = PanelRes;
+    res.clientX = res.clientRect.left;
+    res.clientY = res.clientRect.top;
+    res.clientW = res.clientRect.right - res.clientRect.left;
+    res.clientH = res.clientRect.bottom - res.clientRect.top;
+}
+
+// A template without the graph or a value field keeps the rectangle stored before.
+void TakeLayout(const DIALOGLAYOUT& layout)
+{
+    PANELRES& res = PanelRes;
+    res.dpi = layout.dpi;
+    res.layout = layout;
+    res.clientRect = layout.client;
+    TakeClientSize();
     RECT rect;
-    if (ControlRect(window, IDC_GRAPH, rect)) {
+    if (LayoutRect(layout, IDC_GRAPH, rect)) {
         res.graphRect = rect;
         res.graphX = rect.left;
         res.graphY = rect.top;
@@ -25,11 +44,13 @@ void TakeLayout(HWND window)
         res.graphH = rect.bottom - rect.top;
     }
     for (int field = 0; field < HOVER_FIELD_COUNT; ++field) {
-        if (ControlRect(window, HoverFieldIds[field], rect))
+        if (LayoutRect(layout, HoverFieldIds[field], rect))
             res.hotRect[field] = rect;
     }
-    TakeControlRects(window);
 }
+
+// The panel's extent in 96-dpi pixels, the unit of the theme's lengths and of their limits.
+int ThemeExtent(int pixels) { return ScaleFromDpi(pixels, PanelRes.dpi); }
 
 // The skin is loaded whether it is enabled or not, so that the context menu can switch it on
 // without a rebuild. One that does not load is no failure: the surface then holds the colour the
@@ -55,8 +76,7 @@ void PaintSkinSurface()
 
 bool MakeFont(PANEL_FONT font, const LOGFONTA& theme)
 {
-    PANELRES& res = PanelRes;
-    return res.fonts[font].Create(HeldFont(theme, res.clientW, res.clientH));
+    return PanelRes.fonts[font].Create(PanelFont(theme, PanelRes.dpi));
 }
 
 bool MakeFonts()
@@ -66,18 +86,19 @@ bool MakeFonts()
            MakeFont(FONT_UNIT, Theme.Unit.Font);
 }
 
-// [GRID] Width plays no part: the grid is always the one-pixel dotted pen.
+// [GRID] Width plays no part: the grid is always the dotted pen of one 96-dpi pixel.
 bool MakePens()
 {
+    const UINT dpi = PanelRes.dpi;
     WINPEN* pens = PanelRes.pens;
-    if (!pens[PEN_GRID].CreateDotted(Theme.Grid.Color))
+    if (!pens[PEN_GRID].CreateDotted(Theme.Grid.Color, ScaleToDpi(1, dpi)))
         return false;
     for (int trace = 0; trace < TRACE_COUNT; ++trace) {
         const THEMETRACE& line = Theme.Trace[trace];
-        if (!pens[PEN_TRACE_FIRST + trace].Create(PS_SOLID, HeldPenWidth(line.Width, PanelRes.graphW), line.Color))
+        if (!pens[PEN_TRACE_FIRST + trace].Create(PS_SOLID, PanelPenWidth(line.Width, dpi), line.Color))
             return false;
     }
-    return pens[PEN_FAULT].Create(PS_SOLID, 32, RGB(255, 0, 0));
+    return pens[PEN_FAULT].Create(PS_SOLID, ScaleToDpi(FAULT_PEN_WIDTH, dpi), RGB(255, 0, 0));
 }
 
 bool MakeBrushes()
@@ -95,19 +116,55 @@ bool BuildRenderResources(HWND window)
     // worker finishes before the objects it draws with go away.
     SECTIONGUARD hold(UpdateSection);
     PANELRES& res = PanelRes;
-    res.clientX = res.clientRect.left;
-    res.clientY = res.clientRect.top;
-    res.clientW = res.clientRect.right - res.clientRect.left;
-    res.clientH = res.clientRect.bottom - res.clientRect.top;
-
-    bool surfaces = res.backBuffer.Create(window, res.clientW, res.clientH) &&
-                    res.skinSurface.Create(window, res.clientW, res.clientH);
-    TakeLayout(window);
-    if (!surfaces)
+    TakeClientSize();
+    if (!res.backBuffer.Create(window, res.clientW, res.clientH) ||
+        !res.skinSurface.Create(window, res.clientW, res.clientH))
         return false;
 
     PaintSkinSurface();
     return MakeFonts() && MakePens() && MakeBrushes();
+}
+
+bool LayOutPanel(UINT dpi)
+{
+    DIALOGLAYOUT layout;
+    if (!LayOutDialogResource(ResourceModule, IDD_PANEL, dpi, layout))
+        return false;
+    SECTIONGUARD hold(UpdateSection);
+    TakeLayout(layout);
+    return true;
+}
+
+bool PanelControlRect(int id, RECT& rect) { return LayoutRect(PanelRes.layout, id, rect); }
+
+PANELMETRICS PanelMetrics()
+{
+    const PANELRES& res = PanelRes;
+    const int extent = res.clientW > res.clientH ? res.clientW : res.clientH;
+    PANELMETRICS metrics;
+    metrics.shadowOffset = ScaleToDpi(HeldOffset(Theme.Shadow.Offset, ThemeExtent(extent)), res.dpi);
+    metrics.unitOffset = ScaleToDpi(HeldOffset(Theme.Unit.Offset, ThemeExtent(res.graphW)), res.dpi);
+    metrics.unitShadow = ScaleToDpi(UNIT_SHADOW, res.dpi);
+    metrics.blockDrop = ScaleToDpi(BLOCK_FRAME_DROP, res.dpi);
+    metrics.line = ScaleToDpi(FRAME_LINE, res.dpi);
+    return metrics;
+}
+
+LOGFONTA PanelFont(const LOGFONTA& theme, UINT dpi)
+{
+    LOGFONTA font = HeldFont(theme, ThemeExtent(PanelRes.clientW), ThemeExtent(PanelRes.clientH));
+    font.lfHeight = ScaleToDpi(font.lfHeight, dpi);
+    font.lfWidth = ScaleToDpi(font.lfWidth, dpi);
+    return font;
+}
+
+int PanelPenWidth(int width, UINT dpi)
+{
+    const int held = HeldPenWidth(width, ThemeExtent(PanelRes.graphW));
+    if (held > 0)
+        return ScaleToDpi(held, dpi);
+    const int pixel = ScaleToDpi(1, dpi);
+    return pixel > 1 ? pixel : 0;
 }
 
 void FreeRenderResources()

@@ -2,8 +2,6 @@
 #include "render/drawsteps.h"
 
 #include "config/theme.h"
-#include "render/drawlimits.h"
-#include "render/layout.h"
 #include "render/panelres.h"
 #include "render/paneltitle.h"
 #include "resources/resource.h"
@@ -15,9 +13,6 @@ constexpr UINT TEXT_CENTRED = DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOCLIP
 constexpr UINT TEXT_LEFT = DT_VCENTER | DT_SINGLELINE | DT_NOCLIP | DT_NOPREFIX;
 constexpr UINT TEXT_RIGHT = DT_RIGHT | DT_VCENTER | DT_SINGLELINE | DT_NOCLIP | DT_NOPREFIX;
 static_assert(TEXT_CENTRED == 0x925 && TEXT_LEFT == 0x924 && TEXT_RIGHT == 0x926, "text layout flags");
-
-// The block frames start at the group box's line, below the middle of its (empty) caption.
-constexpr int BLOCK_FRAME_DROP = 8;
 
 struct TEXTCLASS {
     int font;
@@ -53,8 +48,7 @@ void DrawClassText(HDC dc, const TEXTCLASS& textClass, const char* text, const R
     if (font)
         SelectObject(dc, font);
     if (textClass.shadowOn) {
-        const PANELRES& res = PanelRes;
-        const int offset = HeldOffset(Theme.Shadow.Offset, res.clientW > res.clientH ? res.clientW : res.clientH);
+        const int offset = PanelMetrics().shadowOffset;
         RECT shadow = {rect.left + offset, rect.top + offset, rect.right + offset, rect.bottom + offset};
         SetTextColor(dc, textClass.shadow);
         DrawTextA(dc, text, -1, &shadow, textClass.format);
@@ -64,51 +58,64 @@ void DrawClassText(HDC dc, const TEXTCLASS& textClass, const char* text, const R
     DrawTextA(dc, text, -1, &place, textClass.format);
 }
 
-// A two-pixel line whose four outer corner pixels stay empty: the rectangle, then the same one
-// a pixel narrower and a pixel taller.
-void DrawFrame(HWND window, HDC dc, int id, int topDrop)
+// A frame line `width` pixels wide inside the rectangle's edge.
+void FrameLine(HDC dc, RECT rect, int width, HBRUSH brush)
+{
+    for (int ring = 0; ring < width; ++ring) {
+        FrameRect(dc, &rect, brush);
+        InflateRect(&rect, -1, -1);
+    }
+}
+
+// A line of two widths whose four outer corners stay empty: the rectangle, then the same one a
+// width narrower and a width taller. The block frames start at the group box's line, below the
+// middle of its (empty) caption.
+void DrawFrame(HDC dc, int id, bool block)
 {
     HBRUSH brush = PanelRes.frameBrush.hbrush;
     RECT rect;
-    if (!Theme.Frame.Enable || !brush || !PanelControlRect(window, id, rect))
+    if (!Theme.Frame.Enable || !brush || !PanelControlRect(id, rect))
         return;
-    rect.top += topDrop;
-    FrameRect(dc, &rect, brush);
-    rect.left += 1;
-    rect.top -= 1;
-    rect.right -= 1;
-    rect.bottom += 1;
-    FrameRect(dc, &rect, brush);
+    const PANELMETRICS metrics = PanelMetrics();
+    const int line = metrics.line;
+    if (block)
+        rect.top += metrics.blockDrop;
+    FrameLine(dc, rect, line, brush);
+    rect.left += line;
+    rect.top -= line;
+    rect.right -= line;
+    rect.bottom += line;
+    FrameLine(dc, rect, line, brush);
 }
 
 }  // namespace
 
-void DrawGraphFrame(HWND window, HDC dc) { DrawFrame(window, dc, IDC_GRAPH, 0); }
+void DrawGraphFrame(HDC dc) { DrawFrame(dc, IDC_GRAPH, false); }
 
-void DrawBlockFrame(HWND window, HDC dc, int groupId, int headingId, const char* heading)
+void DrawBlockFrame(HDC dc, int groupId, int headingId, const char* heading)
 {
-    DrawFrame(window, dc, groupId, BLOCK_FRAME_DROP);
+    DrawFrame(dc, groupId, true);
     RECT rect;
-    if (headingId && PanelControlRect(window, headingId, rect))
+    if (headingId && PanelControlRect(headingId, rect))
         DrawClassText(dc, HeadingClass(), heading, rect);
 }
 
-void DrawTitle(HWND window, HDC dc)
+void DrawTitle(HDC dc)
 {
-    DrawFrame(window, dc, IDC_TITLE, 0);
+    DrawFrame(dc, IDC_TITLE, false);
     RECT rect;
-    if (!PanelControlRect(window, IDC_TITLE, rect))
+    if (!PanelControlRect(IDC_TITLE, rect))
         return;
     char title[PANEL_TITLE_SIZE];
     CopyPanelTitle(title, sizeof title);
     DrawClassText(dc, TitleClass(), title, rect);
 }
 
-void DrawRow(HWND window, HDC dc, int labelId, const char* label, int valueId, const char* valueText)
+void DrawRow(HDC dc, int labelId, const char* label, int valueId, const char* valueText)
 {
     RECT rect;
-    if (PanelControlRect(window, labelId, rect))
+    if (PanelControlRect(labelId, rect))
         DrawClassText(dc, LabelClass(), label, rect);
-    if (PanelControlRect(window, valueId, rect))
+    if (PanelControlRect(valueId, rect))
         DrawClassText(dc, ValueClass(), valueText, rect);
 }

@@ -131,11 +131,11 @@ bool IsRegionCacheData(const void* data, size_t size)
 
 bool FitsPanel(const RGNDATAHEADER& header, const RECT& clientRect)
 {
-    const RECT& bound = header.rcBound;
-    const RECT reach = {clientRect.left, clientRect.top, clientRect.right + 1, clientRect.bottom + 1};
-    return header.nCount <= MaskRegionRectLimit(clientRect.bottom - clientRect.top) && Inside(bound, reach) &&
-           bound.left < clientRect.right && bound.top < clientRect.bottom && bound.right > clientRect.left &&
-           bound.bottom > clientRect.top;
+    const int width = clientRect.right - clientRect.left;
+    const int height = clientRect.bottom - clientRect.top;
+    const RECT maskBound = {0, 0, width + 1, height + 1};
+    return width > 0 && height > 0 && header.nCount <= MaskRegionRectLimit(height) &&
+           EqualRect(&header.rcBound, &maskBound);
 }
 
 HRGN LoadRegionCache(const char* cachePath, const RECT& clientRect)

@@ -48,10 +48,11 @@ const LONG REGION_CACHE_MAX_COORD = 32767;
 // region is refused because it would make the panel vanish with no way to click it.
 bool IsRegionCacheData(const void* data, size_t size);
 
-// Whether region data fits the panel of `clientRect`: no more rectangles than a mask region of its
-// height may have, its bounding rectangle inside the client area grown by the one column and row a
-// mask region reaches past it, and meeting the client area. A region wholly outside would leave the
-// panel invisible, with nothing to click.
+// Whether region data was made for the panel of `clientRect`: no more rectangles than a mask region
+// of its height may have, and its bounding rectangle exactly the one every mask region of that size
+// has, from (0, 0) to one column and one row past the client area (the extra column and row are never
+// cut, shape/maskruns.h). A cache made for another size, at another DPI, would cut the panel in the
+// wrong places, or leave it invisible with nothing to click.
 bool FitsPanel(const RGNDATAHEADER& header, const RECT& clientRect);
 
 // The region held by the cache file, or null when the file is missing, unreadable, larger than

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "base/dpi.h"
 #include "base/textpolicy.h"
 #include "config/keyschema.h"
 #include "config/theme.h"
@@ -28,6 +29,9 @@ static_assert(sizeof(MASKREQUEST) == 4128, "worker request layout");
 
 const char* const MASK_WAIT_LINES[] = {"マスク情報を生成しています。", "しばらくお待ち下さい。", nullptr};
 
+// The rounded shape's corner ellipses, in 96-dpi pixels.
+constexpr int ROUND_CORNER = 6;
+
 void MakeLayered(HWND window)
 {
     LONG_PTR style = GetWindowLongPtrA(window, GWL_EXSTYLE);
@@ -41,9 +45,11 @@ void SetColorKey(HWND window, COLORREF key)
     SetLayeredWindowAttributes(window, key, 255, LWA_COLORKEY | LWA_ALPHA);
 }
 
-void ApplyRoundedShape(HWND window, const RECT& clientRect)
+void ApplyRoundedShape(HWND window, const RECT& clientRect, UINT dpi)
 {
-    HRGN region = CreateRoundRectRgn(clientRect.left, clientRect.top, clientRect.right + 1, clientRect.bottom + 1, 6, 6);
+    const int corner = ScaleToDpi(ROUND_CORNER, dpi);
+    HRGN region = CreateRoundRectRgn(clientRect.left, clientRect.top, clientRect.right + 1, clientRect.bottom + 1,
+                                     corner, corner);
     if (region && SetWindowRgn(window, region, TRUE))
         return;
     if (region)
@@ -135,7 +141,7 @@ void ApplyMaskShape(HWND requester, HWND window, const RECT& clientRect)
 
 }  // namespace
 
-void ApplyWindowShape(HWND requester, HWND window, const RECT& clientRect, HDC skinSurface)
+void ApplyWindowShape(HWND requester, HWND window, const RECT& clientRect, HDC skinSurface, UINT dpi)
 {
     SetWindowRgn(window, nullptr, TRUE);
     MakeLayered(window);
@@ -143,7 +149,7 @@ void ApplyWindowShape(HWND requester, HWND window, const RECT& clientRect, HDC s
 
     switch (Theme.Mask.Mode) {
     case MASK_ROUND:
-        ApplyRoundedShape(window, clientRect);
+        ApplyRoundedShape(window, clientRect, dpi);
         break;
     case MASK_AUTO_COLOR:
         SetColorKey(window, AutomaticColorKey(skinSurface));

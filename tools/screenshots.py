@@ -1,13 +1,17 @@
 #!/usr/bin/python3
 """Makes the user guide's pictures under Xvfb and Wine, on the simulated GPU.
 
-Usage: screenshots.py BUILD_DIR OUTPUT_DIR
+Usage: screenshots.py BUILD_DIR OUTPUT_DIR [PICTURE...]
 
-Runs in a Wine prefix of its own (BUILD_DIR/screenshots/prefix, kept between runs) with a virtual
-desktop, whose taskbar shows the minimised panel's caption. Pictures:
+Makes every picture, or only the pictures named (for example panel-default-144dpi.png). Runs in a
+Wine prefix of its own (BUILD_DIR/screenshots/prefix, kept between runs) with a virtual desktop,
+whose taskbar shows the minimised panel's caption. Pictures:
   panel-default.png, panel-dark.png, panel-aurora.png, panel-capsule.png
                           the panel with the built-in look and each sample theme, after a few
                           hundred measurements, so that the graph's traces have moved
+  panel-default-144dpi.png
+                          the built-in look at 144 dpi (150 %), as Wine shows a program started while
+                          LogPixels is 144
   caption-minimised.png   the taskbar while the panel is minimised
   menu.png                the context menu in a Japanese locale
   menu-garbled.png        the same menu in an English locale: code page 932 texts garbled
@@ -29,11 +33,14 @@ THEMES = ("default", "dark", "aurora", "capsule")
 TABS = ("settings", "alert", "label", "color", "graph", "skin", "information", "version")
 DESKTOP = "1280x1024"
 MARGIN = 12
+DPI_PICTURE, DPI = "panel-default-144dpi.png", 144
+DESKTOP_KEY = r"HKCU\Control Panel\Desktop"
 
 
 class Shots:
-    def __init__(self, build, out):
+    def __init__(self, build, out, wanted=()):
         self.build = os.path.abspath(build)
+        self.wanted = set(wanted)
         self.out = os.path.abspath(out)
         self.work = os.path.join(self.build, "screenshots")
         self.windriver = os.path.join(self.build, "tests", "windriver.exe")
@@ -90,13 +97,33 @@ class Shots:
         shot.crop(box).save(os.path.join(self.out, name), optimize=True)
         self.made.append(name)
 
+    def wants(self, *names):
+        return not self.wanted or any(name in self.wanted for name in names)
+
     def panels(self):
         for theme in THEMES:
+            name = "panel-%s.png" % theme
+            caption = theme == "default" and self.wants("caption-minimised.png")
+            if not self.wants(name) and not caption:
+                continue
             pid, rect = self.start_panel(theme)
-            self.save("panel-%s.png" % theme, rect, MARGIN)
-            if theme == "default":
+            if self.wants(name):
+                self.save(name, rect, MARGIN)
+            if caption:
                 self.caption(pid)
             self.end_panel(pid)
+        if self.wants(DPI_PICTURE):
+            self.panel_at_dpi()
+
+    def panel_at_dpi(self):
+        # Wine gives every program it starts the DPI of LogPixels and draws nothing stretched.
+        self.wine.run("reg", "add", DESKTOP_KEY, "/v", "LogPixels", "/t", "REG_DWORD", "/d", str(DPI), "/f")
+        try:
+            pid, rect = self.start_panel("default")
+            self.save(DPI_PICTURE, rect, MARGIN * DPI // 96)
+            self.end_panel(pid)
+        finally:
+            self.wine.run("reg", "delete", DESKTOP_KEY, "/v", "LogPixels", "/f")
 
     def caption(self, pid):
         self.wine.run(self.windriver, "command", pid, COMMAND_MINIMISE)
@@ -109,6 +136,8 @@ class Shots:
         self.save("caption-minimised.png", "%d,%d,%d,%d" % (left, top, min(right, left + 520), bottom))
 
     def menu(self, name):
+        if not self.wants(name):
+            return
         pid, _ = self.start_panel("default")
         code, out = self.wine.run(self.windriver, "menu", pid)
         if code == 0:
@@ -118,6 +147,8 @@ class Shots:
         self.wine.stop_programs()
 
     def settings_tabs(self):
+        if not self.wants(*("settings-%d-%s.png" % (i, t) for i, t in enumerate(TABS))):
+            return
         # The skinned, masked theme: the Skin tab's preview then shows the skin with the mask over it.
         pid, _ = self.start_panel("capsule")
         for index, tab in enumerate(TABS):
@@ -139,20 +170,21 @@ class Shots:
             self.settings_tabs()
             self.menu("menu.png")
             self.wine.close()
-            # A locale whose ANSI code page is not 932: the program's texts show garbled.
-            self.start_session("C.UTF-8")
-            self.menu("menu-garbled.png")
+            if self.wants("menu-garbled.png"):
+                # A locale whose ANSI code page is not 932: the program's texts show garbled.
+                self.start_session("C.UTF-8")
+                self.menu("menu-garbled.png")
         finally:
             if self.wine:
                 self.wine.close()
 
 
 def main():
-    if len(sys.argv) != 3:
+    if len(sys.argv) < 3:
         print(__doc__.strip().splitlines()[2], file=sys.stderr)
         return 2
     started = time.monotonic()
-    shots = Shots(sys.argv[1], sys.argv[2])
+    shots = Shots(sys.argv[1], sys.argv[2], sys.argv[3:])
     try:
         shots.run()
     except WineError as error:

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "base/dpi.h"
 #include "ui/initialpath.h"
 
 // The structure sizes the program hands over on 64-bit Windows: the file chooser's is the one
@@ -58,8 +59,13 @@ int SelectFile(HWND owner, const char* title, const char* filter, char* path, BO
 
 int SelectFont(HWND owner, LOGFONTA& font)
 {
-    // The chooser works on a copy: a cancelled chooser must leave the caller's font untouched.
+    // The chooser works on a copy: a cancelled chooser must leave the caller's font untouched. A font
+    // stored at the chooser's DPI would be stored too big by that DPI / 96, and scaled once more where
+    // it is drawn.
+    const UINT dpi = ScreenDpi();
     LOGFONTA copy = font;
+    copy.lfHeight = ScaleToDpi(font.lfHeight, dpi);
+    copy.lfWidth = ScaleToDpi(font.lfWidth, dpi);
     CHOOSEFONTA chooser = {};
     chooser.lStructSize = sizeof chooser;
     chooser.hwndOwner = owner;
@@ -68,6 +74,8 @@ int SelectFont(HWND owner, LOGFONTA& font)
     chooser.nFontType = SCREEN_FONTTYPE;
     if (!ChooseFontA(&chooser))
         return 0;
+    copy.lfHeight = ScaleFromDpi(copy.lfHeight, dpi);
+    copy.lfWidth = ScaleFromDpi(copy.lfWidth, dpi);
     font = copy;
     return 1;
 }

@@ -19,7 +19,9 @@ int FileDialog(HWND owner, const char* title, const char* filter, const char* in
 int SelectFile(HWND owner, const char* title, const char* filter, char* path, BOOL open, char* workBuffer,
                const char* saveExtension = nullptr);
 
-// 1 when the user chose a font (`font` overwritten), 0 when cancelled (`font` unchanged).
+// 1 when the user chose a font (`font` overwritten), 0 when cancelled (`font` unchanged). `font` is
+// in 96-dpi pixels, as themes keep fonts: the chooser, which converts points to pixels at the
+// screen's DPI (ScreenDpi), is shown it at that DPI, and what it chose comes back in 96-dpi pixels.
 int SelectFont(HWND owner, LOGFONTA& font);
 
 // The chosen colour, or `initial` when the user cancelled.

@@ -11,10 +11,12 @@
 
 #include "app/appstate.h"
 #include "app/tooltip.h"
+#include "base/dpi.h"
 #include "config/config.h"
 #include "render/panelres.h"
 #include "resources/resource.h"
 #include "support/panelwindow.h"
+#include "ui/resourcemodule.h"
 
 namespace {
 
@@ -77,6 +79,8 @@ protected:
         panel.reset(new testenv::PanelWindow);
         ASSERT_NE(nullptr, panel->Handle());
         App.instance = reinterpret_cast<HINSTANCE>(panel->Resources());
+        ResourceModule = App.instance;
+        ASSERT_TRUE(LayOutPanel(WindowDpi(Panel())));
         Config.Global.Usage = 1;
         snprintf(Config.Tooltip.Title, sizeof Config.Tooltip.Title, "Thermal Controller");
     }
@@ -85,6 +89,7 @@ protected:
         RemoveTooltip();
         panel.reset();
         App.instance = nullptr;
+        ResourceModule = nullptr;
     }
     HWND Panel() const { return panel->Handle(); }
     RECT Control(int id) const

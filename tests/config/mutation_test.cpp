@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "base/dpi.h"
 #include "config/config.h"
 #include "config/theme.h"
 #include "gpu/sampledata.h"
@@ -21,6 +22,7 @@
 #include "render/panelres.h"
 #include "support/panelwindow.h"
 #include "support/testenv.h"
+#include "ui/resourcemodule.h"
 
 using configtest::IsTerminated;
 
@@ -320,15 +322,21 @@ public:
         Sample.Fault = 1;
         Config.Global.Limit = 150;
         Config.Global.Usage = 1;
-        PanelRes.clientRect = panel.ClientRect();
+        savedResources_ = ResourceModule;
+        ResourceModule = panel.Resources();
+        laidOut_ = LayOutPanel(WindowDpi(panel.Handle()));
     }
-    ~PanelForThemes() { FreeRenderResources(); }
+    ~PanelForThemes()
+    {
+        FreeRenderResources();
+        ResourceModule = savedResources_;
+    }
 
     // One frame into the back buffer, from render resources built from the theme record.
     bool Paint()
     {
         FreeRenderResources();
-        if (!panel.Handle() || !BuildRenderResources(panel.Handle()))
+        if (!panel.Handle() || !laidOut_ || !BuildRenderResources(panel.Handle()))
             return false;
         HoverPosition = {PanelRes.graphX + PanelRes.graphW / 2, PanelRes.graphY + PanelRes.graphH / 2};
         ComposePanel(panel.Handle(), PanelRes.backBuffer.hdc);
@@ -337,6 +345,8 @@ public:
 
 private:
     testenv::PanelWindow panel;
+    HINSTANCE savedResources_;
+    bool laidOut_;
 };
 
 }  // namespace

@@ -26,7 +26,7 @@ std::string Bar(RECT placeholder, bool border, double value, double scale)
 {
     RECT outer;
     RECT filled;
-    CPROGBAR::BarRectangles(placeholder, border, value, scale, outer, filled);
+    CPROGBAR::BarRectangles(placeholder, border, value, scale, 1, outer, filled);
     char text[96];
     snprintf(text, sizeof text, "%ld,%ld,%ld,%ld %ld,%ld,%ld,%ld", outer.left, outer.top, outer.right, outer.bottom,
              filled.left, filled.top, filled.right, filled.bottom);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/appstate.h"
+#include "base/dpi.h"
 #include "config/theme.h"
 #include "dialogs/pages.h"
 #include "dialogs/settingsdialog.h"
@@ -34,7 +35,7 @@ protected:
         INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_TAB_CLASSES | ICC_UPDOWN_CLASS};
         InitCommonControlsEx(&controls);
         App.mainWindow = panel_.Handle();
-        PanelRes.clientRect = panel_.ClientRect();
+        ASSERT_TRUE(LayOutPanel(WindowDpi(panel_.Handle())));
         ASSERT_TRUE(BuildRenderResources(panel_.Handle()) && WriteImages(true));
         snprintf(Theme.Skin.File, sizeof Theme.Skin.File, "%s", skin_.c_str());
         snprintf(Theme.Mask.File, sizeof Theme.Mask.File, "%s", mask_.c_str());

@@ -125,15 +125,25 @@ TEST_F(RenderResources, AbsurdPenWidthsAndFontSizesAreHeldToThePanel)
     EXPECT_EQ(-60000, Theme.Font.Value.lfHeight);
 }
 
-// The layout is kept as corner plus size, in client coordinates, in the order the mouse-over
-// handler tests the fields.
-TEST_F(RenderResources, LayoutComesFromTheControls)
+// At the DPI the system made the panel at, the program's own layout is the system's: the client area
+// and every control of the template, to the pixel. The value fields are kept in the order the
+// mouse-over handler tests them.
+TEST_F(RenderResources, LayoutAtTheWindowsDpiIsTheSystems)
 {
     const PANELRES& res = PanelRes;
+    RECT client = {};
+    GetClientRect(Window(), &client);
+    EXPECT_TRUE(EqualRect(&client, &res.clientRect));
+    ASSERT_EQ(31, res.layout.count);
+    for (int i = 0; i < res.layout.count; ++i) {
+        const LAYOUTCONTROL& control = res.layout.controls[i];
+        RECT system = {};
+        ASSERT_TRUE(GetWindowRect(GetDlgItem(Window(), control.id), &system)) << control.id;
+        MapWindowPoints(nullptr, Window(), reinterpret_cast<POINT*>(&system), 2);
+        EXPECT_TRUE(EqualRect(&system, &control.rect)) << control.id;
+    }
     const RECT graph = Control(IDC_GRAPH);
     EXPECT_TRUE(EqualRect(&graph, &res.graphRect));
-    EXPECT_EQ(graph.left, res.graphX);
-    EXPECT_EQ(graph.top, res.graphY);
     EXPECT_EQ(graph.right - graph.left, res.graphW);
     EXPECT_EQ(graph.bottom - graph.top, res.graphH);
     const int fields[HOVER_FIELD_COUNT] = {1103, 1105, 1107, 1109, 1202, 1204, 1206, 1208};
@@ -141,25 +151,8 @@ TEST_F(RenderResources, LayoutComesFromTheControls)
         const RECT control = Control(fields[field]);
         EXPECT_TRUE(EqualRect(&control, &res.hotRect[field])) << fields[field];
     }
-    EXPECT_LT(res.hotRect[HOVER_FAN].bottom, res.graphRect.top);
-    EXPECT_LT(res.hotRect[HOVER_USAGE_CORE].right, res.hotRect[HOVER_CLOCK_CORE].left);
-}
-
-// Painting works from the rectangles taken at the build; they must be the controls' own.
-TEST_F(RenderResources, PaintingLayoutIsTakenAtTheBuild)
-{
-    for (int id : {1000, 1050, 1051, 1055, 1100, 1101, 1109, 1200, 1201, 1208, 1500}) {
-        RECT taken = {};
-        ASSERT_TRUE(PanelControlRect(Window(), id, taken)) << id;
-        const RECT control = Control(id);
-        EXPECT_TRUE(EqualRect(&control, &taken)) << id;
-    }
     RECT none = {};
-    EXPECT_FALSE(PanelControlRect(Window(), 4242, none));
-    HWND plain = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                                 GetModuleHandleA(nullptr), nullptr);
-    EXPECT_FALSE(PanelControlRect(plain, IDC_TITLE, none)) << "another window has no such control";
-    DestroyWindow(plain);
+    EXPECT_FALSE(PanelControlRect(4242, none));
 }
 
 TEST_F(RenderResources, FreeReleasesEverythingAndClearsTheHandles)
@@ -231,15 +224,12 @@ TEST_F(RenderResources, MissingOrRefusedSkinShowsThePlainBackground)
     }
 }
 
-TEST_F(RenderResources, SurfaceFailureStopsTheBuildButTakesTheLayout)
+TEST_F(RenderResources, SurfaceFailureStopsTheBuild)
 {
     FreeRenderResources();
     const RECT normalClient = PanelRes.clientRect;
-    PanelRes.graphRect = {0, 0, 0, 0};
     PanelRes.clientRect = {0, 0, 200000, 200000};
     EXPECT_FALSE(BuildRenderResources(Window()));
-    const RECT graph = Control(IDC_GRAPH);
-    EXPECT_TRUE(EqualRect(&graph, &PanelRes.graphRect));
     EXPECT_EQ(nullptr, PanelRes.fonts[FONT_TITLE].hfont);
     EXPECT_EQ(nullptr, PanelRes.pens[PEN_GRID].hpen);
     EXPECT_EQ(nullptr, PanelRes.backgroundBrush.hbrush);

@@ -120,6 +120,23 @@ TEST_F(MaskShape, CacheMadeForAnotherMaskStillApplies)
     EXPECT_TRUE(LayeredAndOpaque());
 }
 
+// A mask black along its whole last column and row still reaches the column and row past the panel:
+// its cache is the panel's size and applies.
+TEST_F(MaskShape, CacheOfAMaskBlackAlongItsEdgesStillApplies)
+{
+    MASKIMAGE edged = SolidMask(client_.right, client_.bottom, 0xFFFFFF);
+    for (int y = 0; y < edged.height; ++y)
+        for (int x = 0; x < edged.width; ++x)
+            if (x == 0 || x == edged.width - 1 || y == edged.height - 1)
+                edged.pixels[static_cast<size_t>(y) * edged.width + x] = 0;
+    RegionPtr region(RegionFromMaskPixels(edged.pixels.data(), edged.width, edged.height));
+    const std::string bytes = RegionBytes(region.get());
+    ASSERT_TRUE(testenv::WriteFile(cache_, bytes));
+    Apply();
+    EXPECT_EQ(0, Completion().count);
+    EXPECT_EQ(bytes, RegionBytes(WindowRegion().get()));
+}
+
 struct BADCACHE {
     const char* name;
     std::string (*bytes)(const std::string& valid);
@@ -175,6 +192,11 @@ INSTANTIATE_TEST_SUITE_P(
                       BADCACHE{"WhollyOffThePanel",
                                [](const std::string&) { return RegionOfRect(32000, 32000, 32001, 32001); }},
                       BADCACHE{"ReachingPastThePanel", [](const std::string&) { return RegionOfRect(0, 0, 122, 81); }},
+                      // Made for the panel at another DPI: smaller or larger than this one.
+                      BADCACHE{"ForASmallerPanel",
+                               [](const std::string&) { return RegionOfMask(RoundedMask(80, 53)); }},
+                      BADCACHE{"ForALargerPanel",
+                               [](const std::string&) { return RegionOfMask(RoundedMask(180, 120)); }},
                       BADCACHE{"BusierThanThePanelTakes",
                                [](const std::string&) { return RegionOfMask(CheckerMask(120, 80, 1)); }}),
     CaseName);

@@ -31,7 +31,7 @@ LRESULT CALLBACK PanelProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
         return 0;
     }
     if (message == WM_COMMAND && LOWORD(wParam) == APPLY_SHAPE_COMMAND) {
-        ApplyWindowShape(LoggedRequester, window, AppliedRect, nullptr);
+        ApplyWindowShape(LoggedRequester, window, AppliedRect, nullptr, 96);
         return 0;
     }
     return DefWindowProcA(window, message, wParam, lParam);
@@ -92,7 +92,7 @@ void ShapedPanel::TearDown()
     ResourceModule = savedInstance_;
 }
 
-void ShapedPanel::Apply(HDC skinSurface) { ApplyWindowShape(requester_, window_, client_, skinSurface); }
+void ShapedPanel::Apply(HDC skinSurface) { ApplyWindowShape(requester_, window_, client_, skinSurface, 96); }
 
 RegionPtr ShapedPanel::WindowRegion() const
 {

@@ -97,7 +97,7 @@ TEST_F(WindowShape, RoundedRegionRefusedTurnsTheModeOff)
     ASSERT_NE(nullptr, gone);
     DestroyWindow(gone);
     Theme.Mask.Mode = 1;
-    ApplyWindowShape(requester_, gone, client_, nullptr);
+    ApplyWindowShape(requester_, gone, client_, nullptr, 96);
     EXPECT_EQ(0, Theme.Mask.Mode);
     EXPECT_EQ(0, ErrorBoxes());
 }

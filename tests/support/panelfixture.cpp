@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/critsect.h"
+#include "base/dpi.h"
 #include "config/config.h"
 #include "config/theme.h"
 #include "gpu/sampledata.h"
@@ -15,6 +16,7 @@
 #include "render/panel.h"
 #include "render/panelres.h"
 #include "render/paneltitle.h"
+#include "ui/resourcemodule.h"
 
 namespace painttest {
 
@@ -64,7 +66,9 @@ void PanelTest::SetUp()
     CreateCritSect(UpdateSection, "UPDATE");
     panel.reset(new testenv::PanelWindow);
     ASSERT_NE(nullptr, panel->Handle()) << "no panel window from " << testenv::PathFromEnvironment("VARNOK_EXE");
-    PanelRes.clientRect = panel->ClientRect();
+    savedResources_ = ResourceModule;
+    ResourceModule = panel->Resources();
+    ASSERT_TRUE(LayOutPanel(WindowDpi(Window())));
     ASSERT_TRUE(BuildRenderResources(Window()));
 }
 
@@ -72,7 +76,14 @@ void PanelTest::TearDown()
 {
     FreeRenderResources();
     panel.reset();
+    ResourceModule = savedResources_;
     DeleteCritSect(UpdateSection);
+}
+
+void PanelTest::RebuildAt(UINT dpi)
+{
+    ASSERT_TRUE(LayOutPanel(dpi));
+    Rebuild();
 }
 
 HDC PanelTest::BackBuffer() const { return PanelRes.backBuffer.hdc; }
@@ -107,10 +118,8 @@ int PanelTest::CountDrawn(const RECT& area) const
 
 RECT PanelTest::Control(int id) const
 {
-    HWND control = GetDlgItem(Window(), id);
     RECT rect = {0, 0, 0, 0};
-    GetWindowRect(control, &rect);
-    MapWindowPoints(nullptr, Window(), reinterpret_cast<POINT*>(&rect), 2);
+    PanelControlRect(id, rect);
     return rect;
 }
 

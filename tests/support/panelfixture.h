@@ -33,18 +33,24 @@ protected:
     HWND Window() const { return panel->Handle(); }
     HDC BackBuffer() const;
     void Rebuild();
+    // Lays the panel out and builds its objects at `dpi`, as if it had moved to a monitor of that DPI.
+    void RebuildAt(UINT dpi);
     void Compose();
 
     COLORREF Pixel(int x, int y) const;
     int CountColour(const RECT& area, COLORREF colour) const;
     // Pixels that are not the background colour.
     int CountDrawn(const RECT& area) const;
+    // Where the painting draws control `id`: its rectangle in the panel's layout.
     RECT Control(int id) const;
     // Every pixel of the back buffer, for comparing whole frames.
     std::string Frame() const;
 
     testenv::TempDir dir;
     std::unique_ptr<testenv::PanelWindow> panel;
+
+private:
+    HINSTANCE savedResources_ = nullptr;
 };
 
 // The same panel with COM initialised, for tests that load images through the system picture
