@@ -5,7 +5,10 @@ Usage: screenshots.py BUILD_DIR OUTPUT_DIR [PICTURE...]
 
 Makes every picture, or only the pictures named (for example panel-default-144dpi.png). Runs in a
 Wine prefix of its own (BUILD_DIR/screenshots/prefix, kept between runs) with a virtual desktop,
-whose taskbar shows the minimised panel's caption. Pictures:
+whose taskbar shows the minimised panel's caption. The pictures show what a new user sees: the
+program and the settings where the installer puts them, under the neutral user name "user", the
+settings a first installation writes, and a simulated board named and versioned like a real one.
+Pictures:
   panel-default.png, panel-dark.png, panel-aurora.png, panel-capsule.png
                           the panel with the built-in look and each sample theme, after a few
                           hundred measurements, so that the graph's traces have moved
@@ -35,6 +38,25 @@ DESKTOP = "1280x1024"
 MARGIN = 12
 DPI_PICTURE, DPI = "panel-default-144dpi.png", 144
 DESKTOP_KEY = r"HKCU\Control Panel\Desktop"
+USER = "user"
+# A board as the real driver describes one; readings not given move as the simulated driver's waves.
+BOARD = """[driver]
+InterfaceVersion=NVidia Complete Version 1.10
+Version=55186
+ChangeList=55186000
+Branch=r550_00
+[display0]
+Adapter=NVIDIA GeForce RTX 3060
+MemoryDedicated=12582912
+[display0.gpu0]
+FullName=NVIDIA GeForce RTX 3060
+Bios=94.06.2F.00.D3
+BusType=3
+PcieWidth=16
+FrameBuffer=12582912
+Sensors=1
+Sensor0=1,1
+"""
 
 
 class Shots:
@@ -48,36 +70,67 @@ class Shots:
         self.wine = None
 
     def prepare(self):
-        program = os.path.join(self.work, "program")
-        themes = os.path.join(self.work, "themes")
-        for folder in (program, themes):
+        """Lays out the program and the settings as a first installation does (the simulated driver
+        beside the program, for these pictures only)."""
+        profile = os.path.join(self.work, "prefix", "drive_c", "users", USER)
+        self.program = os.path.join(profile, "AppData", "Local", "Programs", "VARNOK")
+        self.settings = os.path.join(profile, "AppData", "Roaming", "VARNOK")
+        for folder in (self.program, self.settings):
             shutil.rmtree(folder, ignore_errors=True)
             os.makedirs(folder)
-        shutil.copy(os.path.join(self.build, "VARNOK.exe"), program)
-        shutil.copy(os.path.join(self.build, "simgpu", "nvapi64.dll"), program)
-        for name in os.listdir(os.path.join(self.build, "themes")):
-            shutil.copy(os.path.join(self.build, "themes", name), themes)
+        shutil.copy(os.path.join(self.build, "VARNOK.exe"), self.program)
+        shutil.copy(os.path.join(self.build, "simgpu", "nvapi64.dll"), self.program)
+        with open(os.path.join(self.program, "simgpu.ini"), "w") as f:
+            f.write(BOARD)
+        samples = os.listdir(os.path.join(self.build, "themes"))
+        for name in samples:
+            shutil.copy(os.path.join(self.build, "themes", name), self.settings)
+        for name in samples:
+            if name.upper().endswith(".VKT"):
+                self.full_image_paths(os.path.join(self.settings, name), samples)
         os.makedirs(self.out, exist_ok=True)
 
+    def full_image_paths(self, theme, samples):
+        """The installer names a sample theme's images by full path in the user's copy."""
+        with open(theme, "rb") as f:
+            lines = f.read().decode("cp932").splitlines()
+        section = ""
+        for index, line in enumerate(lines):
+            if line.startswith("["):
+                section = line.strip()
+            elif section in ("[SKIN]", "[MASK]") and line.startswith("File=") and line[5:] in samples:
+                lines[index] = "File=" + self.windows_path(os.path.join(self.settings, line[5:]))
+        with open(theme, "wb") as f:
+            f.write(("\r\n".join(lines) + "\r\n").encode("cp932"))
+
+    def windows_path(self, path):
+        return "C:\\" + os.path.relpath(path, os.path.join(self.work, "prefix", "drive_c")).replace("/", "\\")
+
     def start_session(self, locale):
-        self.wine = WineSession(os.path.join(self.work, "prefix"), os.path.dirname(os.path.abspath(__file__)), locale)
+        prefix = os.path.join(self.work, "prefix")
+        # A prefix made under another user name has its profile elsewhere: made again.
+        if os.path.isdir(os.path.join(prefix, "drive_c", "users")) and \
+                not os.path.isdir(os.path.join(prefix, "drive_c", "users", USER, "AppData")):
+            shutil.rmtree(prefix)
+        self.wine = WineSession(prefix, os.path.dirname(os.path.abspath(__file__)), locale, USER)
         self.wine.boot()
         # One virtual desktop for every program: it has a taskbar, and no window manager is needed.
         self.wine.run("reg", "add", r"HKCU\Software\Wine\Explorer", "/v", "Desktop", "/d", "shell", "/f")
         self.wine.run("reg", "add", r"HKCU\Software\Wine\Explorer\Desktops", "/v", "shell", "/d", DESKTOP, "/f")
 
     def start_panel(self, theme):
-        """Starts VARNOK with a theme (or none), refreshes it a few hundred times; gives pid and rect."""
-        themes = os.path.join(self.work, "themes")
-        settings = os.path.join(self.work, "%s.CFG" % theme)
-        theme_file = os.path.join(themes, "%s.VKT" % theme)
+        """Starts VARNOK as the installer's shortcut does, with the settings a first installation
+        writes and the built-in look (its theme file does not exist yet) or a sample theme; refreshes
+        it a few hundred times; gives pid and rect."""
+        settings = os.path.join(self.settings, "VARNOK.CFG")
+        theme_file = os.path.join(self.settings, "VARNOK.VKT" if theme == "default" else "%s.VKT" % theme)
         with open(settings, "wb") as f:
-            f.write(("[GLOBAL]\r\nTimer=120\r\nX=40\r\nY=40\r\n[TASKBAR]\r\nCore=1\r\nFan=1\r\n[THEME]\r\nFile=%s\r\n"
-                     % self.wine.windows_path(theme_file)).encode("cp932"))
-        program = os.path.join(self.work, "program", "VARNOK.exe")
-        # The themes name their images by bare file name: the working folder is theirs.
-        code, out = self.wine.run(self.windriver, "start", self.wine.windows_path(program),
-                                  self.wine.windows_path(themes), self.wine.windows_path(settings))
+            f.write(("[THEME]\r\nFile=%s\r\n[LOG]\r\nFile=%s\r\n[ALERT]\r\nFile=%s\r\n"
+                     % (self.windows_path(theme_file), self.windows_path(os.path.join(self.settings, "VARNOK.LOG")),
+                        self.windows_path(os.path.join(self.settings, "VARNOK.WAV")))).encode("cp932"))
+        program = os.path.join(self.program, "VARNOK.exe")
+        code, out = self.wine.run(self.windriver, "start", self.windows_path(program), self.windows_path(self.settings),
+                                  self.windows_path(settings))
         panel = fields(out)
         if code != 0 or "pid" not in panel:
             raise WineError("VARNOK did not start with the theme %s" % theme)
@@ -163,9 +216,9 @@ class Shots:
         self.wine.stop_programs()
 
     def run(self):
-        self.prepare()
         try:
             self.start_session("ja_JP.UTF-8")
+            self.prepare()
             self.panels()
             self.settings_tabs()
             self.menu("menu.png")

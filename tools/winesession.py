@@ -16,7 +16,7 @@ class WineError(Exception):
 
 
 class WineSession:
-    def __init__(self, prefix, tools, locale="ja_JP.UTF-8"):
+    def __init__(self, prefix, tools, locale="ja_JP.UTF-8", user=None):
         self.prefix = prefix
         self.folder = os.path.dirname(prefix)
         self.xvfb = None
@@ -27,6 +27,9 @@ class WineSession:
         self.display, self.xvfb = line[0], int(line[1])
         self.env = dict(os.environ, WINEPREFIX=prefix, DISPLAY=self.display, LANG=locale, LC_ALL=locale,
                         WINEDEBUG="-all", WINEARCH="win64", WINEDLLOVERRIDES="mscoree,mshtml=")
+        if user:
+            # Wine names the profile folder (C:\users\<name>) after the Unix user of the session.
+            self.env.update(USER=user, LOGNAME=user)
 
     def run(self, *args, limit_s=LIMIT_S):
         """(exit code, standard output) of a Windows program."""
