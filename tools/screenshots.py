@@ -108,6 +108,7 @@ class Shots:
 
     def start_session(self, locale):
         prefix = os.path.join(self.work, "prefix")
+        os.makedirs(self.work, exist_ok=True)
         # A prefix made under another user name has its profile elsewhere: made again.
         if os.path.isdir(os.path.join(prefix, "drive_c", "users")) and \
                 not os.path.isdir(os.path.join(prefix, "drive_c", "users", USER, "AppData")):
