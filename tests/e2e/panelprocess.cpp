@@ -21,11 +21,12 @@ std::string GpuPair::Keys() const
     return "Device=" + std::to_string(device) + "\nGPU=" + std::to_string(gpu) + "\n";
 }
 
-std::string GpuPair::Scenario(const std::string& gpuKeys, const std::string& driverKeys) const
+std::string GpuPair::Scenario(const std::string& gpuKeys, const std::string& driverKeys,
+                              const std::string& displayKeys) const
 {
     const std::string display = "display" + std::to_string(device);
     std::string text = "[driver]\nDisplays=" + std::to_string(device + 1) + "\n" + driverKeys;
-    text += "[" + display + "]\nGpus=" + std::to_string(gpu + 1) + "\n";
+    text += "[" + display + "]\nGpus=" + std::to_string(gpu + 1) + "\n" + displayKeys;
     for (unsigned int i = 0; i <= gpu; ++i)
         text += "[" + display + ".gpu" + std::to_string(i) + "]\n" + gpuKeys;
     return text;
@@ -60,6 +61,48 @@ int CountWindowColour(HWND window, COLORREF colour)
             count += GetPixel(dc, x, y) == colour;
     ReleaseDC(window, dc);
     return count;
+}
+
+std::vector<COLORREF> DcPixels(HDC dc, const RECT& rect)
+{
+    const int width = rect.right - rect.left;
+    const int height = rect.bottom - rect.top;
+    std::vector<COLORREF> pixels;
+    if (width <= 0 || height <= 0)
+        return pixels;
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP copy = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HDC memory = CreateCompatibleDC(dc);
+    if (copy && memory) {
+        HGDIOBJ old = SelectObject(memory, copy);
+        if (BitBlt(memory, 0, 0, width, height, dc, rect.left, rect.top, SRCCOPY)) {
+            GdiFlush();
+            const DWORD* rows = static_cast<const DWORD*>(bits);
+            // A DIB holds 0x00RRGGBB; a COLORREF is 0x00BBGGRR.
+            for (int i = 0; i < width * height; ++i)
+                pixels.push_back(RGB((rows[i] >> 16) & 0xFF, (rows[i] >> 8) & 0xFF, rows[i] & 0xFF));
+        }
+        SelectObject(memory, old);
+    }
+    if (memory)
+        DeleteDC(memory);
+    if (copy)
+        DeleteObject(copy);
+    return pixels;
+}
+
+RECT PanelControlRect(HWND panel, int id)
+{
+    RECT rect = {};
+    GetWindowRect(GetDlgItem(panel, id), &rect);
+    MapWindowPoints(nullptr, panel, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
 }
 
 namespace {
@@ -249,10 +292,10 @@ bool RunningPanel::Start(const std::string& settings, const std::string& scenari
     return window != nullptr;
 }
 
-void RunningPanel::Send(UINT message, WPARAM wParam) const
+void RunningPanel::Send(UINT message, WPARAM wParam, LPARAM lParam) const
 {
     DWORD_PTR result = 0;
-    SendMessageTimeoutA(window, message, wParam, 0, SMTO_BLOCK, 60000, &result);
+    SendMessageTimeoutA(window, message, wParam, lParam, SMTO_BLOCK, 60000, &result);
 }
 
 bool RunningPanel::Exit()

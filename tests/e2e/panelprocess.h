@@ -24,6 +24,11 @@ std::string MessageBoxText(HWND box);
 // How many of the window's client pixels show exactly this colour, read from the window's own
 // device context, not from the screen.
 int CountWindowColour(HWND window, COLORREF colour);
+// The colours of a rectangle of a device context (a window's, or a memory DC holding an image),
+// row by row, read in one copy.
+std::vector<COLORREF> DcPixels(HDC dc, const RECT& rect);
+// A control of the panel's layout (IDC_*) in the panel's client coordinates.
+RECT PanelControlRect(HWND panel, int id);
 
 // The Device/GPU pair a test's panel runs on. The instance mutex is named after the pair, and the
 // test programs run in parallel on one Wine server, so no two tests share a pair: the display is
@@ -36,8 +41,10 @@ struct GpuPair {
     // The [GLOBAL] keys that choose the pair.
     std::string Keys() const;
     // A simulated driver that has the pair: displays up to the pair's, and on that one GPUs up
-    // to the pair's, each described by gpuKeys. driverKeys go to the [driver] section.
-    std::string Scenario(const std::string& gpuKeys, const std::string& driverKeys = "") const;
+    // to the pair's, each described by gpuKeys. driverKeys go to the [driver] section, displayKeys
+    // (the video memory) to the pair's display.
+    std::string Scenario(const std::string& gpuKeys, const std::string& driverKeys = "",
+                         const std::string& displayKeys = "") const;
 };
 
 // A folder holding a copy of VARNOK.exe and the simulated driver, with its own scenario and
@@ -93,7 +100,7 @@ struct RunningPanel {
 
     bool Start(const std::string& settings, const std::string& scenario, const char* name = "VARNOK.CFG");
     // Sent, not posted: the call returns once the panel has handled the message.
-    void Send(UINT message, WPARAM wParam) const;
+    void Send(UINT message, WPARAM wParam, LPARAM lParam = 0) const;
     // Chooses "終了" and waits for the process to end; false when the panel had already ended.
     bool Exit();
 };
