@@ -16,6 +16,7 @@
 #include "shape/maskregion.h"
 #include "shape/maskruns.h"
 #include "shape/regioncache.h"
+#include "tests/support/imagefiles.h"
 #include "tests/support/mask_bitmap_file.h"
 #include "tests/support/reference_region.h"
 
@@ -64,12 +65,7 @@ std::vector<DWORD> Speckle(int width, int height, unsigned seed)
 std::vector<DWORD> Text(int width, int height)
 {
     std::vector<DWORD> pixels(static_cast<size_t>(width) * height, 0);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
+    BITMAPINFO info = imagefiles::TopDown32(width, height);
     void* bits = nullptr;
     HBITMAP surface = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     HDC dc = CreateCompatibleDC(nullptr);

@@ -51,7 +51,7 @@ struct SPAN {
     }
     void Print(const char* what) const
     {
-        printf("%-34s mean %7.2f ms   worst %7.2f ms\n", what, 1000.0 * total / ROUNDS, 1000.0 * worst);
+        printf("%s: mean %.2f ms, worst %.2f ms\n", what, 1000.0 * total / ROUNDS, 1000.0 * worst);
     }
 };
 
@@ -126,8 +126,8 @@ int main()
     opening.Print("menu command to dialog shown");
     ok.Print("OK (store, rebuild, shape, save)");
     cancel.Print("Cancel (closing alone)");
-    rebuild.Print("  of it: rebuild, shape, repaint");
-    save.Print("  of it: both files, key by key");
+    rebuild.Print("OK's rebuild, shape and repaint");
+    save.Print("OK's save of both files, key by key");
 
     StopMeasureTimer(panel);
     DestroyWindow(panel);

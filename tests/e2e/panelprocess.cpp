@@ -1,5 +1,6 @@
 #include "e2e/panelprocess.h"
 #include "resources/resource.h"
+#include "support/imagefiles.h"
 #include "support/testenv.h"
 
 namespace e2e {
@@ -70,12 +71,7 @@ std::vector<COLORREF> DcPixels(HDC dc, const RECT& rect)
     std::vector<COLORREF> pixels;
     if (width <= 0 || height <= 0)
         return pixels;
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
+    BITMAPINFO info = imagefiles::TopDown32(width, height);
     void* bits = nullptr;
     HBITMAP copy = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     HDC memory = CreateCompatibleDC(dc);

@@ -60,6 +60,18 @@ std::string IconOf(const std::string& image);
 // of what follows.
 std::string Prefixed(const char* magic, const std::string& image);
 
+// The header of a 32-bit top-down DIB, for reading pixels out of a device context in one copy.
+inline BITMAPINFO TopDown32(int width, int height)
+{
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    return info;
+}
+
 // Pixels of a DIB section as top-down rows of bm.bmBitsPixel / 8 bytes each, unpadded.
 std::vector<unsigned char> DibRows(const BITMAP& bm);
 

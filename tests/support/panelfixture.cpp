@@ -16,6 +16,7 @@
 #include "render/panel.h"
 #include "render/panelres.h"
 #include "render/paneltitle.h"
+#include "support/imagefiles.h"
 #include "ui/resourcemodule.h"
 
 namespace painttest {
@@ -127,12 +128,7 @@ std::string PanelTest::Frame() const
 {
     const int width = PanelRes.backBuffer.width;
     const int height = PanelRes.backBuffer.height;
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
+    BITMAPINFO info = imagefiles::TopDown32(width, height);
     std::string pixels(static_cast<size_t>(width) * height * 4, '\0');
     GetDIBits(BackBuffer(), PanelRes.backBuffer.hbm, 0, height, &pixels[0], &info, DIB_RGB_COLORS);
     return pixels;
