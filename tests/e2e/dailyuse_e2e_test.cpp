@@ -438,18 +438,34 @@ TEST(Minimising, DoubleClickOrTheMenuMinimisesWithAButtonEvenWhenTheTaskbarIsOff
         bool doubleClick;
     };
     bool taskbar = true;
-    for (const WAY& way : {WAY{"double-click", false, true}, WAY{"double-click, no button", true, true},
-                           WAY{"menu, no button", false, false}}) {
+    const WAY ways[] = {{"double-click", false, true}, {"double-click, no button", true, true},
+                        {"menu, no button", false, false}};
+    for (const WAY& way : ways) {
         SCOPED_TRACE(way.name);
         if (way.switchTaskbar) {
             panel.Command(CMD_TASKBAR);
             taskbar = !taskbar;
         }
-        if (way.doubleClick)
-            PostMessageA(panel.window, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(100, 100));
-        else
-            panel.Command(CMD_MINIMIZE);
-        EXPECT_TRUE(WaitFor([&] { return IsIconic(panel.window) && WindowText(panel.window) == Readings(65); }));
+        auto minimise = [&] {
+            if (way.doubleClick)
+                PostMessageA(panel.window, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(100, 100));
+            else
+                panel.Command(CMD_MINIMIZE);
+        };
+        auto minimised = [&](DWORD limitMs) {
+            return WaitFor([&] { return IsIconic(panel.window) && WindowText(panel.window) == Readings(65); },
+                           limitMs);
+        };
+        minimise();
+        // Wine without a window manager restores a window that is minimised before the X server's
+        // answer to its start-up placement has come in; a second double-click on a minimised panel
+        // changes nothing.
+        bool iconic = minimised(&way == ways ? 5000 : 60000);
+        if (!iconic && &way == ways) {
+            minimise();
+            iconic = minimised(60000);
+        }
+        EXPECT_TRUE(iconic) << "iconic " << IsIconic(panel.window) << ", caption " << WindowText(panel.window);
         EXPECT_FALSE(panel.ToolWindow());
         PostMessageA(panel.window, WM_SYSCOMMAND, SC_RESTORE, 0);
         EXPECT_TRUE(WaitFor([&] {
