@@ -222,59 +222,32 @@ bool METAFILEPLAY::SetMapMode(int mode)
     MAPPING& m = state.mapping;
     if (mode == m.mode && (mode == MM_ISOTROPIC || mode == MM_ANISOTROPIC))
         return true;
-    const int64_t resX = horzRes, resY = vertRes;
+    // The fixed modes count logical units per millimetre of the device (a fraction for the inch
+    // based ones) and map its size in millimetres onto its pixels, y growing upwards.
+    int64_t unitsPerMm = 0;
+    int64_t mmDivisor = 1;
     switch (mode) {
     case MM_TEXT:
         m.windowExtX = m.windowExtY = m.viewportExtX = m.viewportExtY = 1;
         break;
     case MM_LOMETRIC:
-    case MM_ISOTROPIC:
-        m = {mode,           m.windowOrgX, m.windowOrgY, horzSize * 10ll, vertSize * 10ll, m.viewportOrgX,
-             m.viewportOrgY, resX,         -resY};
-        break;
-    case MM_HIMETRIC:
-        m = {mode,           m.windowOrgX, m.windowOrgY, horzSize * 100ll, vertSize * 100ll, m.viewportOrgX,
-             m.viewportOrgY, resX,         -resY};
-        break;
-    case MM_LOENGLISH:
-        m = {mode,
-             m.windowOrgX,
-             m.windowOrgY,
-             MulDiv64(1000, horzSize, 254),
-             MulDiv64(1000, vertSize, 254),
-             m.viewportOrgX,
-             m.viewportOrgY,
-             resX,
-             -resY};
-        break;
-    case MM_HIENGLISH:
-        m = {mode,
-             m.windowOrgX,
-             m.windowOrgY,
-             MulDiv64(10000, horzSize, 254),
-             MulDiv64(10000, vertSize, 254),
-             m.viewportOrgX,
-             m.viewportOrgY,
-             resX,
-             -resY};
-        break;
-    case MM_TWIPS:
-        m = {mode,
-             m.windowOrgX,
-             m.windowOrgY,
-             MulDiv64(14400, horzSize, 254),
-             MulDiv64(14400, vertSize, 254),
-             m.viewportOrgX,
-             m.viewportOrgY,
-             resX,
-             -resY};
-        break;
+    case MM_ISOTROPIC: unitsPerMm = 10; break;
+    case MM_HIMETRIC: unitsPerMm = 100; break;
+    case MM_LOENGLISH: unitsPerMm = 1000; mmDivisor = 254; break;
+    case MM_HIENGLISH: unitsPerMm = 10000; mmDivisor = 254; break;
+    case MM_TWIPS: unitsPerMm = 14400; mmDivisor = 254; break;
     case MM_ANISOTROPIC:
         break;
     default:
         // A device context refuses the mode, enhanced-metafile playback takes it and ignores the
         // extents from then on: either way no drawing of ours.
         return false;
+    }
+    if (unitsPerMm) {
+        m.windowExtX = MulDiv64(unitsPerMm, horzSize, mmDivisor);
+        m.windowExtY = MulDiv64(unitsPerMm, vertSize, mmDivisor);
+        m.viewportExtX = horzRes;
+        m.viewportExtY = -static_cast<int64_t>(vertRes);
     }
     m.mode = mode;
     return UpdateTransform();
