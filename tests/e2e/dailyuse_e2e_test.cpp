@@ -108,9 +108,7 @@ struct Panel : e2e::RunningPanel {
     }
     std::string Setting(const char* file, const char* section, const char* key) const
     {
-        char value[256] = {};
-        GetPrivateProfileStringA(section, key, "", value, sizeof value, folder.File(file).c_str());
-        return value;
+        return e2e::ProfileValue(folder.File(file), section, key);
     }
     void Edit(const char* file, const char* section, const char* key, const std::string& value) const
     {

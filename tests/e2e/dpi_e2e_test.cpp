@@ -201,8 +201,7 @@ TEST(PanelAtDpi, AFontChosenAt144DpiIsStoredIn96DpiPixels)
     PostMessageA(chooser, WM_COMMAND, IDOK, 0);
     ASSERT_TRUE(e2e::WaitGone(chooser));
     e2e::Press(dialog, IDOK);
-    char stored[256] = {};
-    GetPrivateProfileStringA("FONT", "Title", "", stored, sizeof stored, panel.themeFile.c_str());
-    EXPECT_EQ(-24, atoi(stored)) << stored;
+    const std::string stored = e2e::ProfileValue(panel.themeFile, "FONT", "Title");
+    EXPECT_EQ(-24, atoi(stored.c_str())) << stored;
     EXPECT_TRUE(panel.Exit());
 }

@@ -63,10 +63,10 @@ void ExpectSaved(const SettingsPanel& panel, std::initializer_list<std::string> 
     for (const std::string& entry : entries) {
         size_t space = entry.find(' ');
         size_t equals = entry.find('=');
-        char value[256] = {};
-        GetPrivateProfileStringA(entry.substr(0, space).c_str(), entry.substr(space + 1, equals - space - 1).c_str(),
-                                 "(none)", value, sizeof value, panel.folder.File("VARNOK.CFG").c_str());
-        EXPECT_EQ(entry.substr(equals + 1), value) << entry;
+        EXPECT_EQ(entry.substr(equals + 1),
+                  e2e::ProfileValue(panel.folder.File("VARNOK.CFG"), entry.substr(0, space).c_str(),
+                                    entry.substr(space + 1, equals - space - 1).c_str(), "(none)"))
+            << entry;
     }
 }
 

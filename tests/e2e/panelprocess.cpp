@@ -93,6 +93,13 @@ std::vector<COLORREF> DcPixels(HDC dc, const RECT& rect)
     return pixels;
 }
 
+std::string ProfileValue(const std::string& file, const char* section, const char* key, const char* missing)
+{
+    char value[256] = {};
+    GetPrivateProfileStringA(section, key, missing, value, sizeof value, file.c_str());
+    return value;
+}
+
 RECT PanelControlRect(HWND panel, int id)
 {
     RECT rect = {};

@@ -27,6 +27,8 @@ int CountWindowColour(HWND window, COLORREF colour);
 // The colours of a rectangle of a device context (a window's, or a memory DC holding an image),
 // row by row, read in one copy.
 std::vector<COLORREF> DcPixels(HDC dc, const RECT& rect);
+// A key's value in a settings or theme file as it stands on disk; `missing` when there is none.
+std::string ProfileValue(const std::string& file, const char* section, const char* key, const char* missing = "");
 // A control of the panel's layout (IDC_*) in the panel's client coordinates.
 RECT PanelControlRect(HWND panel, int id);
 

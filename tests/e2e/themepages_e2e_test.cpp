@@ -33,9 +33,7 @@ void SetText(HWND control, const char* text) { Send(control, WM_SETTEXT, 0, rein
 
 std::string ThemeValue(const SettingsPanel& panel, const char* section, const char* key)
 {
-    char value[256] = {};
-    GetPrivateProfileStringA(section, key, "", value, sizeof value, panel.themeFile.c_str());
-    return value;
+    return e2e::ProfileValue(panel.themeFile, section, key);
 }
 
 // What the screen shows at a window's left edge (x 0) or centre (x 0.5), half way down.
